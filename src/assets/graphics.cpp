@@ -1,0 +1,130 @@
+// Loads the backgrounds, the sprite sheet and the font strip once, cuts them
+// into the image tables and enlarges every pixel to an 8x8 block.
+#include <algorithm>
+
+#include "assets/assets.h"
+
+image* background_images[3];
+image* sprite_images[sprite_count];
+image* glyph_images[128];
+
+namespace {
+
+// The sprite cutting table: rows of sprites that share one cell size.
+struct sprite_row {
+    int first, last, width, height;
+};
+
+const sprite_row cutting_table[] = {
+    {0, 63, 16, 16},  {64, 79, 16, 1}, {80, 80, 64, 28}, {81, 84, 17, 17}, {85, 85, 15, 11}, {86, 86, 15, 9},
+    {87, 87, 7, 7},   {88, 88, 13, 10}, {89, 90, 45, 17}, {91, 91, 40, 27}, {92, 92, 25, 18},
+};
+
+// Top-left corner of a sprite's cell on the sheet.
+void cell_origin(int index, int& x, int& y) {
+    if (index < 64) {
+        x = index % 8 * 16;
+        y = index / 8 * 16;
+    } else if (index < 80) {
+        x = (index - 64) % 8 * 16;
+        y = 128 + (index - 64) / 8;
+    } else if (index >= 81 && index <= 84) {
+        x = 17 * (index - 81);
+        y = 158;
+    } else if (index == 89 || index == 90) {
+        x = 83;
+        y = 130 + 17 * (index - 89);
+    } else {
+        static const int fixed[][3] = {{80, 0, 130}, {85, 64, 130}, {86, 64, 141}, {87, 64, 150},
+                                       {88, 68, 157}, {91, 81, 164}, {92, 0, 175}};
+        for (const auto& f : fixed) {
+            if (f[0] == index) {
+                x = f[1];
+                y = f[2];
+            }
+        }
+    }
+}
+
+void load_backgrounds() {
+    image* work = create_image(88, 72);
+    static const char* const files[3] = {"graphics\\BG0.BMP", "graphics\\BG1.BMP", "graphics\\BG2.BMP"};
+    for (int i = 0; i < 3; ++i) {
+        load_bmp(files[i], work);
+        background_images[i] = create_image(704, 576);
+        enlarge8(work, background_images[i]);
+    }
+    destroy_image(work);
+}
+
+void load_sprites() {
+    image* sheet = create_image(128, 193);
+    load_bmp("graphics\\sprite.BMP", sheet);
+    for (const sprite_row& row : cutting_table) {
+        image* work = create_image(row.width, row.height);
+        for (int index = row.first; index <= row.last; ++index) {
+            int x = 0, y = 0;
+            cell_origin(index, x, y);
+            sprite_images[index] = create_image(row.width * 8, row.height * 8);
+            const source_rect cell{x, y, x + row.width - 1, y + row.height - 1};
+            put_image(work, 0, 0, sheet, put_mode::copy, &cell);
+            enlarge8(work, sprite_images[index]);
+        }
+        destroy_image(work);
+    }
+    destroy_image(sheet);
+}
+
+void load_font() {
+    image* strip = create_image(576, 7);
+    load_bmp("graphics\\font4.BMP", strip);
+    image* work = create_image(6, 7);
+    for (int c = 32; c <= 127; ++c) {
+        draw_filled_box(work, 0, 0, 5, 6, 0);
+        const int x = (c - 32) * 6;
+        const source_rect cell{x, 0, x + 5, 6};
+        put_image(work, 0, 0, strip, put_mode::transparent, &cell);
+        glyph_images[c] = create_image(48, 56);
+        enlarge8(work, glyph_images[c]);
+    }
+    destroy_image(work);
+    destroy_image(strip);
+}
+
+}  // namespace
+
+void load_graphics() {
+    load_backgrounds();
+    load_sprites();
+    load_font();
+}
+
+void free_graphics() {
+    for (image*& img : background_images) {
+        destroy_image(img);
+        img = nullptr;
+    }
+    for (image*& img : sprite_images) {
+        destroy_image(img);
+        img = nullptr;
+    }
+    for (int c = 32; c <= 127; ++c) {
+        destroy_image(glyph_images[c]);
+        glyph_images[c] = nullptr;
+    }
+}
+
+void enlarge8(const image* source, image* target) {
+    if (source == nullptr || target == nullptr || target->width < source->width * 8 ||
+        target->height < source->height * 8)
+        return;
+    // Each source row becomes one enlarged row, repeated eight times.
+    for (std::uint32_t y = 0; y < source->height; ++y) {
+        const std::uint8_t* in = source->pixels.get() + y * source->pitch;
+        std::uint8_t* first = target->pixels.get() + (y * 8) * target->pitch;
+        for (std::uint32_t x = 0; x < source->width; ++x)
+            for (int k = 0; k < 8; ++k) first[x * 8 + k] = in[x];
+        for (int k = 1; k < 8; ++k)
+            std::copy(first, first + source->width * 8, first + k * target->pitch);
+    }
+}

@@ -1,0 +1,56 @@
+// The game's proportional text in its own font, and sprites drawn as one-colour
+// silhouettes or with one colour turned into opaque black.
+#include <string>
+
+#include "assets/assets.h"
+
+const std::int32_t glyph_widths[128] = {
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    1, 2, 5, 6, 5, 5, 6, 2, 3, 3, 6, 6, 2, 5, 2, 6,  // space ! " # $ % & ' ( ) * + , - . /
+    4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 2, 2, 5, 5, 5, 4,  // 0-9 : ; < = > ?
+    6, 5, 5, 5, 5, 4, 4, 5, 5, 4, 5, 5, 4, 6, 5, 5,  // @ A-O
+    5, 5, 5, 4, 4, 5, 5, 6, 5, 4, 4, 3, 6, 3, 5, 5,  // P-Z [ \ ] ^ _
+    2, 4, 4, 4, 4, 4, 4, 4, 4, 2, 4, 4, 3, 6, 4, 4,  // ` a-o
+    4, 4, 4, 4, 4, 4, 5, 6, 4, 4, 5, 4, 6, 4, 5, 5,  // p-z { | } ~ and 127
+};
+
+std::uint32_t silhouette_pixel(std::uint32_t source, std::uint32_t destination, const void* parameter) {
+    return source != 0 ? static_cast<std::uint32_t>(*static_cast<const std::int32_t*>(parameter)) : destination;
+}
+
+std::uint32_t colour_to_zero_pixel(std::uint32_t source, std::uint32_t destination, const void* parameter) {
+    if (source == 0) return destination;
+    return source == static_cast<std::uint32_t>(*static_cast<const std::int32_t*>(parameter)) ? 0 : source;
+}
+
+void draw_text(image* target, int x, int y, std::string_view text, std::int32_t colour) {
+    int pen = x;
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        // Only 32..127 have glyphs; anything else is skipped without a trace.
+        if (c < 32 || c > 127) continue;
+        if (colour == -1)
+            put_image(target, pen, y, glyph_images[c], put_mode::transparent);
+        else
+            put_image_custom(target, pen, y, glyph_images[c],
+                             [&colour](std::uint32_t s, std::uint32_t d) { return silhouette_pixel(s, d, &colour); });
+        pen += (glyph_widths[c] + 1) * 8;
+    }
+}
+
+void put_sprite_silhouette(image* target, int x, int y, int index, std::int32_t colour) {
+    if (index < 0 || index >= sprite_count) return;
+    put_image_custom(target, x, y, sprite_images[index],
+                     [&colour](std::uint32_t s, std::uint32_t d) { return silhouette_pixel(s, d, &colour); });
+}
+
+void put_sprite_colour_to_zero(image* target, int x, int y, int index, std::int32_t colour) {
+    if (index < 0 || index >= sprite_count) return;
+    put_image_custom(target, x, y, sprite_images[index],
+                     [&colour](std::uint32_t s, std::uint32_t d) { return colour_to_zero_pixel(s, d, &colour); });
+}
+
+std::string padded_number(std::int64_t value, int digits) {
+    const std::string full = std::string(digits - 1, '0') + std::to_string(value);
+    return full.substr(full.size() - digits);
+}

@@ -1,0 +1,16 @@
+#pragma once
+// What the parts of the game flow call of each other.
+#include <cstdint>
+#include <string>
+
+void fill_direction_tables();
+// Assigns every value a game starts with, in the game's order.
+void start_game();
+// Plays frames until one ends with a non-zero outcome.
+void run_frames();
+// The play field of one frame: scheme, background, ground box, bands.
+void draw_play_field();
+
+// Input of the current frame.
+extern std::int32_t mouse_x, mouse_y, mouse_buttons, mouse_present;
+extern std::string key_string;

@@ -1,0 +1,104 @@
+// The field under everything: the background seen through the scroll, the
+// ground box, the seven ground bands, and the collapse after a defeat.
+#include <cmath>
+#include <string>
+
+#include "assets/assets.h"
+#include "combat/combat.h"
+#include "flow/flow.h"
+#include "flow/flow_internal.h"
+#include "present/random.h"
+#include "present/screen.h"
+#include "sound/sound.h"
+
+std::int32_t band_phase;
+std::int32_t background_index;
+std::int32_t bands_accelerating;
+std::int32_t bands_braking;
+std::int32_t bands_stopped;
+std::int32_t band_step_frames;
+std::int32_t band_step_count;
+std::int32_t defeated;
+std::int32_t defeat_frames;
+std::int32_t burst_countdown;
+
+const std::int32_t band_rows[8][7] = {
+    {0, 1, 3, 7, 12, 21, 37}, {0, 2, 4, 7, 13, 23, 40}, {0, 2, 4, 8, 14, 25, 43}, {0, 1, 2, 4, 8, 15, 26},
+    {0, 1, 2, 5, 9, 16, 28},  {0, 1, 2, 5, 10, 17, 30}, {0, 1, 3, 6, 10, 19, 33}, {0, 1, 3, 6, 11, 20, 35},
+};
+
+namespace {
+
+const std::int32_t ground_colours[3] = {1, 2, 4};
+const std::int32_t band_colours[3] = {9, 10, 12};
+const std::string band_cells(80, static_cast<char>(219));
+
+void advance_band_phase() { band_phase = (band_phase + 1) % 8; }
+
+void run_collapse() {
+    background_index = (background_index + 1) % 3;
+    if (++defeat_frames >= 50) frame_outcome = 1;
+    if (--burst_countdown < 0) {
+        burst_countdown = static_cast<std::int32_t>(std::floor(rnd() * 3)) + 4;
+        for (int i = 0; i < 4; ++i) {
+            const auto y = static_cast<std::int32_t>(std::floor(rnd() * 60)) * 8;
+            const auto x = static_cast<std::int32_t>(std::floor(rnd() * 80)) * 8;
+            spawn_effect(x, y);
+        }
+        play_sample(sample_boom, 12, 255);
+    }
+}
+
+void step_bands() {
+    if (bands_stopped) return;
+    if (bands_braking) {
+        if (++band_step_count >= band_step_frames) {
+            band_step_count = 0;
+            band_step_frames += 2;
+            if (band_step_frames >= 16) {
+                band_step_frames = 16;
+                bands_stopped = -1;
+                carrier.active = -1;
+                carrier.state = carrier_entering;
+            }
+            advance_band_phase();
+        }
+    } else if (bands_accelerating) {
+        if (++band_step_count >= band_step_frames) {
+            band_step_count = 0;
+            band_step_frames -= 2;
+            if (band_step_frames <= 0) {
+                band_step_frames = 0;
+                bands_accelerating = 0;
+            }
+            advance_band_phase();
+        }
+    } else {
+        advance_band_phase();
+    }
+}
+
+void print_bands() {
+    set_text_colour(band_colours[background_index]);
+    for (int band = 0; band < 7; ++band) {
+        const int row = band_rows[band_phase][band] + 34 - scroll_y / 8;
+        if (row > 60) continue;
+        locate_text(row, 1);
+        print_text(band_cells);
+    }
+}
+
+}  // namespace
+
+void draw_play_field() {
+    if (defeated)
+        run_collapse();
+    else if (bonus_stage)
+        background_index = 2;
+    else
+        background_index = (stage + 1) % 2;
+    put_image(nullptr, -scroll_x, -scroll_y, background_images[background_index], put_mode::copy);
+    draw_filled_box(nullptr, 0, 272 - scroll_y, 639, 479, ground_colours[background_index]);
+    step_bands();
+    print_bands();
+}

@@ -1,0 +1,66 @@
+// The program's spine: start-up in its fixed order, then title screen,
+// opening, one game and its aftermath, again and again until the player quits.
+#include <cstdio>
+
+#include "assets/assets.h"
+#include "combat/combat.h"
+#include "flow/flow.h"
+#include "flow/flow_internal.h"
+#include "present/input.h"
+#include "present/screen.h"
+#include "screens/screens.h"
+#include "sound/sound.h"
+
+std::int32_t hi_score;
+std::int32_t quit_requested;
+std::int32_t keyboard_control;
+std::int32_t work_page = 1;
+std::int32_t visible_page = 0;
+
+namespace {
+
+std::vector<std::string> arguments;
+
+void play_one_game() {
+    opening_sequence();
+    start_game();
+    run_frames();
+    if (frame_outcome == 1) results_screen();
+    if (score > hi_score) {
+        hi_score = score;
+        write_hi_score(hi_score);
+    }
+}
+
+}  // namespace
+
+void keep_program_arguments(std::vector<std::string> args) { arguments = std::move(args); }
+const std::vector<std::string>& program_arguments() { return arguments; }
+
+int run_program(int argc, char** argv, bool full_screen) {
+    keep_program_arguments(std::vector<std::string>(argv, argv + argc));
+    fill_direction_tables();
+    if (!open_screen(screen_width, screen_height, 8, screen_pages, full_screen)) {
+        // Without a screen the game would run on unseen and never end.
+        const platform* p = current_platform();
+        std::fprintf(stderr, "%s: cannot open a window or full screen: %s\n", argc > 0 ? argv[0] : "korvane",
+                     p != nullptr ? p->failure_reason() : "no display service");
+        return 1;
+    }
+    set_text_grid(80, 60);
+    set_mouse(-1, -1, 0, -1);
+    sound_setup();
+    load_graphics();
+    read_hi_score(hi_score);
+
+    do {
+        quit_requested = title_screen();
+        fire_before = -1;
+        if (quit_requested != -1) play_one_game();
+        wait_release();
+        sleep_or_key(1);
+    } while (quit_requested == 0);
+
+    free_graphics();
+    return 0;
+}

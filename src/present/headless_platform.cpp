@@ -1,0 +1,88 @@
+#include "present/headless_platform.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "present/input_events.h"
+#include "present/png_writer.h"
+#include "present/screen.h"
+
+namespace {
+// Without an explicit end, a run lasts this long past its last scripted event.
+constexpr std::uint64_t run_tail_ms = 60'000;
+}
+
+headless_platform::headless_platform(std::vector<script_event> events, std::vector<screenshot_request> shots,
+                                     std::optional<std::uint64_t> end_ms)
+    : events_(std::move(events)),
+      shots_(std::move(shots)),
+      shown_pixels_(static_cast<std::size_t>(screen_width) * screen_height, 0) {
+    std::stable_sort(shots_.begin(), shots_.end(), [](const auto& a, const auto& b) { return a.ms < b.ms; });
+    end_ms_ = end_ms ? *end_ms : (events_.empty() ? 0 : events_.back().ms) + run_tail_ms;
+}
+
+bool headless_platform::open_display(bool) {
+    // The pointer starts over the window, with the focus, like a player's.
+    report_pointer_position(0, 0);
+    report_focus(true);
+    return true;
+}
+
+void headless_platform::present(const std::uint8_t* pixels, const rgb* palette) {
+    std::copy(pixels, pixels + shown_pixels_.size(), shown_pixels_.begin());
+    std::copy(palette, palette + 256, shown_palette_);
+}
+
+void headless_platform::pump_events() {
+    while (next_event_ < events_.size() && events_[next_event_].ms <= now_) {
+        const script_event& e = events_[next_event_++];
+        switch (e.action) {
+            case script_action::move: report_pointer_position(e.x, e.y); break;
+            case script_action::leave: report_pointer_left(); break;
+            case script_action::press: report_mouse_button(e.button_bit, true); break;
+            case script_action::release: report_mouse_button(e.button_bit, false); break;
+            case script_action::key_down:
+                report_key(e.scan_code, true);
+                if (!e.key_press.empty()) queue_key_press(e.key_press);
+                break;
+            case script_action::key_up: report_key(e.scan_code, false); break;
+            case script_action::close: queue_key_press(std::string("\xff") + static_cast<char>(ext_close_button)); break;
+            case script_action::focus_out: report_focus(false); break;
+            case script_action::focus_in: report_focus(true); break;
+        }
+    }
+}
+
+void headless_platform::wait_ms(int ms) { advance_to(now_ + static_cast<std::uint64_t>(std::max(ms, 0))); }
+
+void headless_platform::idle() {
+    // Polling without sleeping can only end when input changes: jump there.
+    if (next_event_ < events_.size()) {
+        advance_to(std::max(now_, events_[next_event_].ms));
+    } else {
+        advance_to(std::max(now_, end_ms_));
+    }
+}
+
+void headless_platform::take_shots_before(std::uint64_t limit, bool inclusive) {
+    while (!shots_.empty() && (shots_.front().ms < limit || (inclusive && shots_.front().ms == limit))) {
+        if (!write_png(shots_.front().path, shown_pixels_.data(), screen_width, screen_height, screen_width,
+                       shown_palette_)) {
+            std::fprintf(stderr, "korvane-headless: cannot write %s\n", shots_.front().path.c_str());
+            shot_failed_ = true;
+        }
+        shots_.erase(shots_.begin());
+    }
+}
+
+void headless_platform::advance_to(std::uint64_t target) {
+    // The picture on show now stays until the clock moves on: every shot
+    // due before the new time sees it.
+    if (target >= end_ms_) {
+        take_shots_before(end_ms_, true);
+        now_ = end_ms_;
+        throw headless_run_over{0};
+    }
+    take_shots_before(target, false);
+    now_ = target;
+}

@@ -1,0 +1,57 @@
+#pragma once
+// A platform without a window or real time, for tests, replays and benchmarks.
+// Time is virtual: the sum of every wait the game asked for, from 0 at start.
+// Input comes from a script; what the display shows can be written as PNG.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "present/headless_script.h"
+#include "present/platform.h"
+
+struct screenshot_request {
+    std::uint64_t ms;
+    std::string path;
+};
+
+// Thrown out of the game when the run's virtual time is over.
+struct headless_run_over {
+    int exit_code;
+};
+
+class headless_platform final : public platform {
+public:
+    headless_platform(std::vector<script_event> events, std::vector<screenshot_request> shots,
+                      std::optional<std::uint64_t> end_ms);
+
+    bool open_display(bool full_screen) override;
+    void present(const std::uint8_t* pixels, const rgb* palette) override;
+    void pump_events() override;
+    std::uint64_t now_ms() override { return now_; }
+    void wait_ms(int ms) override;
+    void idle() override;
+    void warp_pointer(int, int) override {}
+    void show_pointer(bool) override {}
+    void confine_pointer(bool) override {}
+
+    // What a player would see now: the last presented page and its palette.
+    const std::uint8_t* shown_pixels() const { return shown_pixels_.data(); }
+    const rgb* shown_palette() const { return shown_palette_; }
+    // Screenshots whose time has not come; the program reports them at the end.
+    const std::vector<screenshot_request>& pending_shots() const { return shots_; }
+    bool shot_failed() const { return shot_failed_; }
+
+private:
+    void advance_to(std::uint64_t target);
+    void take_shots_before(std::uint64_t limit, bool inclusive);
+
+    std::vector<script_event> events_;
+    std::size_t next_event_ = 0;
+    std::vector<screenshot_request> shots_;  // sorted by time
+    std::uint64_t end_ms_;
+    std::uint64_t now_ = 0;
+    std::vector<std::uint8_t> shown_pixels_;
+    rgb shown_palette_[256] = {};
+    bool shot_failed_ = false;
+};

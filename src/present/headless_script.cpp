@@ -1,0 +1,156 @@
+#include "present/headless_script.h"
+
+#include <sstream>
+
+#include "present/input_events.h"
+
+namespace {
+
+struct key_name {
+    const char* name;
+    int scan_code;
+    std::string press;
+};
+
+std::string extended(int code) { return std::string("\xff") + static_cast<char>(code); }
+
+bool find_key(const std::string& name, int& scan_code, std::string& press) {
+    static const key_name named[] = {
+        {"esc", 1, "\x1b"},          {"enter", 28, "\r"},
+        {"space", 57, " "},          {"ctrl", 29, ""},
+        {"up", 72, extended(ext_up)}, {"down", 80, extended(ext_down)},
+        {"left", 75, extended(ext_left)}, {"right", 77, extended(ext_right)},
+        {"insert", 82, extended(ext_insert)}, {"delete", 83, extended(ext_delete)},
+        {"home", 71, extended(ext_home)}, {"end", 79, extended(ext_end)},
+        {"pageup", 73, extended(ext_page_up)}, {"pagedown", 81, extended(ext_page_down)},
+    };
+    for (const key_name& k : named) {
+        if (name == k.name) {
+            scan_code = k.scan_code;
+            press = k.press;
+            return true;
+        }
+    }
+    if (name.size() >= 2 && name.size() <= 3 && name[0] == 'f') {
+        int n = 0;
+        for (std::size_t i = 1; i < name.size(); ++i) {
+            if (name[i] < '0' || name[i] > '9') return false;
+            n = n * 10 + (name[i] - '0');
+        }
+        if (n < 1 || n > 10 || (name.size() == 3 && name[1] == '0')) return false;
+        scan_code = 58 + n;
+        press = extended(ext_f1 + n - 1);
+        return true;
+    }
+    if (name.size() == 1) {
+        // PC scan codes of the letters and digits, by keyboard row.
+        static const char letters[] = "qwertyuiop\0\0\0\0asdfghjkl\0\0\0\0\0zxcvbnm";
+        const char c = name[0];
+        if (c >= '1' && c <= '9') scan_code = 2 + (c - '1');
+        else if (c == '0') scan_code = 11;
+        else if (c >= 'a' && c <= 'z') {
+            for (std::size_t i = 0; i + 1 < sizeof letters; ++i)
+                if (letters[i] == c) scan_code = 16 + static_cast<int>(i);
+        } else {
+            return false;
+        }
+        press = name;
+        return true;
+    }
+    return false;
+}
+
+bool parse_whole(const std::string& word, long long low, long long high, long long& value) {
+    if (word.empty() || word.size() > 18) return false;
+    value = 0;
+    for (const char c : word) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    return value >= low && value <= high;
+}
+
+bool parse_line(std::istringstream& words, script_event& event, std::string& problem) {
+    std::string action, arg1, arg2, extra;
+    words >> action >> arg1 >> arg2 >> extra;
+    long long x = 0, y = 0;
+    auto expect_args = [&](int count) {
+        const int given = !arg1.empty() + !arg2.empty() + !extra.empty();
+        if (given != count) problem = "'" + action + "' takes " + std::to_string(count) + " argument(s)";
+        return given == count;
+    };
+    if (action == "move") {
+        if (!expect_args(2)) return false;
+        if (!parse_whole(arg1, 0, 639, x) || !parse_whole(arg2, 0, 479, y)) {
+            problem = "move needs X 0..639 and Y 0..479";
+            return false;
+        }
+        event.action = script_action::move;
+        event.x = static_cast<int>(x);
+        event.y = static_cast<int>(y);
+    } else if (action == "leave" || action == "close") {
+        if (!expect_args(0)) return false;
+        event.action = action == "leave" ? script_action::leave : script_action::close;
+    } else if (action == "press" || action == "release") {
+        if (!expect_args(1)) return false;
+        if (arg1 == "left") event.button_bit = 0;
+        else if (arg1 == "right") event.button_bit = 1;
+        else if (arg1 == "middle") event.button_bit = 2;
+        else {
+            problem = "unknown button '" + arg1 + "' (left, right, middle)";
+            return false;
+        }
+        event.action = action == "press" ? script_action::press : script_action::release;
+    } else if (action == "keydown" || action == "keyup") {
+        if (!expect_args(1)) return false;
+        if (!find_key(arg1, event.scan_code, event.key_press)) {
+            problem = "unknown key '" + arg1 + "'";
+            return false;
+        }
+        event.action = action == "keydown" ? script_action::key_down : script_action::key_up;
+    } else if (action == "focus") {
+        if (!expect_args(1)) return false;
+        if (arg1 != "out" && arg1 != "in") {
+            problem = "focus takes 'out' or 'in'";
+            return false;
+        }
+        event.action = arg1 == "out" ? script_action::focus_out : script_action::focus_in;
+    } else {
+        problem = action.empty() ? "missing event" : "unknown event '" + action + "'";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool parse_script(std::istream& in, std::vector<script_event>& events, std::string& error) {
+    std::string line;
+    int line_number = 0;
+    std::uint64_t last_ms = 0;
+    while (std::getline(in, line)) {
+        ++line_number;
+        if (const auto hash = line.find('#'); hash != std::string::npos) line.erase(hash);
+        std::istringstream words(line);
+        std::string time_word;
+        if (!(words >> time_word)) continue;
+        std::string problem;
+        long long ms = 0;
+        script_event event{};
+        if (!parse_whole(time_word, 0, 1'000'000'000'000LL, ms)) {
+            problem = "time '" + time_word + "' is not a whole number of milliseconds";
+        } else if (static_cast<std::uint64_t>(ms) < last_ms) {
+            problem = "time goes backwards";
+        } else {
+            event.ms = static_cast<std::uint64_t>(ms);
+            parse_line(words, event, problem);
+        }
+        if (!problem.empty()) {
+            error = "line " + std::to_string(line_number) + ": " + problem;
+            return false;
+        }
+        last_ms = event.ms;
+        events.push_back(event);
+    }
+    return true;
+}

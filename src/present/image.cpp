@@ -1,0 +1,102 @@
+#include "present/image.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "present/screen.h"
+
+image* create_image(int width, int height) {
+    if (!screen_is_open() || width <= 0 || height <= 0) return nullptr;
+    auto* img = new image;
+    img->width = static_cast<std::uint32_t>(width);
+    img->height = static_cast<std::uint32_t>(height);
+    img->pitch = (img->width + 15u) & ~15u;
+    img->pixels = std::make_unique<std::uint8_t[]>(std::size_t{img->pitch} * img->height);  // zeroed: colour 0
+    return img;
+}
+
+void destroy_image(image* img) { delete img; }
+
+pixel_surface surface_of(image* target) {
+    if (target != nullptr)
+        return {target->pixels.get(), static_cast<int>(target->width), static_cast<int>(target->height),
+                static_cast<int>(target->pitch)};
+    if (!screen_is_open()) return {nullptr, 0, 0, 0};
+    return {work_page_pixels(), screen_width, screen_height, screen_width};
+}
+
+void note_surface_drawn(image* target) {
+    if (target == nullptr) note_work_page_drawn();
+}
+
+bool clip_put(const pixel_surface& target, int x, int y, const image& source, const source_rect* rect, put_span& span) {
+    const int source_width = static_cast<int>(source.width);
+    const int source_height = static_cast<int>(source.height);
+    int sx1 = 0, sy1 = 0, sx2 = source_width - 1, sy2 = source_height - 1;
+    if (rect != nullptr) {
+        sx1 = std::clamp(std::min(rect->x1, rect->x2), 0, source_width - 1);
+        sx2 = std::clamp(std::max(rect->x1, rect->x2), 0, source_width - 1);
+        sy1 = std::clamp(std::min(rect->y1, rect->y2), 0, source_height - 1);
+        sy2 = std::clamp(std::max(rect->y1, rect->y2), 0, source_height - 1);
+    }
+    // Work in 64 bits: a far-away position must not overflow the clipping sums.
+    long long left = x, top = y;
+    long long right = left + (sx2 - sx1), bottom = top + (sy2 - sy1);
+    if (right < 0 || bottom < 0 || left >= target.width || top >= target.height) return false;
+    const long long skip_x = left < 0 ? -left : 0;
+    const long long skip_y = top < 0 ? -top : 0;
+    right = std::min<long long>(right, target.width - 1);
+    bottom = std::min<long long>(bottom, target.height - 1);
+    span.source_x = static_cast<int>(sx1 + skip_x);
+    span.source_y = static_cast<int>(sy1 + skip_y);
+    span.target_x = static_cast<int>(left + skip_x);
+    span.target_y = static_cast<int>(top + skip_y);
+    span.width = static_cast<int>(right - (left + skip_x) + 1);
+    span.height = static_cast<int>(bottom - (top + skip_y) + 1);
+    return span.width > 0 && span.height > 0;
+}
+
+void put_image(image* target, int x, int y, const image* source, put_mode mode, const source_rect* rect) {
+    if (source == nullptr) return;
+    const pixel_surface dest = surface_of(target);
+    put_span span;
+    if (dest.pixels == nullptr || !clip_put(dest, x, y, *source, rect, span)) return;
+    for (int row = 0; row < span.height; ++row) {
+        const std::uint8_t* in = source->pixels.get() + (span.source_y + row) * source->pitch + span.source_x;
+        std::uint8_t* out = dest.pixels + (span.target_y + row) * dest.pitch + span.target_x;
+        if (mode == put_mode::copy) {
+            std::memmove(out, in, span.width);
+            continue;
+        }
+        // Transparent: copy each run of non-zero pixels in one go.
+        int col = 0;
+        while (col < span.width) {
+            while (col < span.width && in[col] == 0) ++col;
+            const int run_start = col;
+            while (col < span.width && in[col] != 0) ++col;
+            if (col > run_start) std::memcpy(out + run_start, in + run_start, col - run_start);
+        }
+    }
+    note_surface_drawn(target);
+}
+
+void draw_filled_box(image* target, int x1, int y1, int x2, int y2, int colour) {
+    const pixel_surface dest = surface_of(target);
+    if (dest.pixels == nullptr) return;
+    if (x1 > x2) std::swap(x1, x2);
+    if (y1 > y2) std::swap(y1, y2);
+    if (x2 < 0 || y2 < 0 || x1 >= dest.width || y1 >= dest.height) return;
+    x1 = std::max(x1, 0);
+    y1 = std::max(y1, 0);
+    x2 = std::min(x2, dest.width - 1);
+    y2 = std::min(y2, dest.height - 1);
+    for (int y = y1; y <= y2; ++y)
+        std::memset(dest.pixels + y * dest.pitch + x1, static_cast<std::uint8_t>(colour), x2 - x1 + 1);
+    note_surface_drawn(target);
+}
+
+int read_pixel(const image* source, int x, int y) {
+    const pixel_surface view = surface_of(const_cast<image*>(source));
+    if (view.pixels == nullptr || x < 0 || y < 0 || x >= view.width || y >= view.height) return -1;
+    return view.pixels[y * view.pitch + x];
+}

@@ -1,0 +1,65 @@
+#pragma once
+// Off-screen images of 8-bit palette indices, BMP loading and the put modes.
+// A null target means the work page of the screen.
+#include <cstdint>
+#include <memory>
+
+struct image {
+    std::uint32_t width;
+    std::uint32_t height;
+    std::uint32_t pitch;  // bytes per row, a multiple of 16
+    std::unique_ptr<std::uint8_t[]> pixels;
+};
+
+struct source_rect {
+    int x1, y1, x2, y2;
+};
+
+enum class put_mode { copy, transparent };
+
+image* create_image(int width, int height);
+void destroy_image(image* img);
+
+enum bmp_result { bmp_ok = 0, bmp_not_found = 1, bmp_unreadable = 2, bmp_not_supported = 3 };
+bmp_result load_bmp(const char* path, image* target);
+
+void put_image(image* target, int x, int y, const image* source, put_mode mode, const source_rect* rect = nullptr);
+void draw_filled_box(image* target, int x1, int y1, int x2, int y2, int colour);
+int read_pixel(const image* source, int x, int y);
+
+// --- the custom put mode -------------------------------------------------
+
+// A view of the pixels an operation draws on: an image or the work page.
+struct pixel_surface {
+    std::uint8_t* pixels;
+    int width;
+    int height;
+    int pitch;
+};
+
+// The target's pixels, or no pixels at all when there is nothing to draw on.
+pixel_surface surface_of(image* target);
+// The part of a put that lies inside the target: source origin, target origin, size.
+struct put_span {
+    int source_x, source_y, target_x, target_y, width, height;
+};
+bool clip_put(const pixel_surface& target, int x, int y, const image& source, const source_rect* rect, put_span& span);
+void note_surface_drawn(image* target);
+
+// Custom mode: every pixel of the (clipped) source becomes
+// pixel_function(source colour, destination colour), colour 0 included.
+template <typename PixelFunction>
+void put_image_custom(image* target, int x, int y, const image* source, PixelFunction pixel_function,
+                      const source_rect* rect = nullptr) {
+    if (source == nullptr) return;
+    const pixel_surface dest = surface_of(target);
+    put_span span;
+    if (dest.pixels == nullptr || !clip_put(dest, x, y, *source, rect, span)) return;
+    for (int row = 0; row < span.height; ++row) {
+        const std::uint8_t* in = source->pixels.get() + (span.source_y + row) * source->pitch + span.source_x;
+        std::uint8_t* out = dest.pixels + (span.target_y + row) * dest.pitch + span.target_x;
+        for (int col = 0; col < span.width; ++col)
+            out[col] = static_cast<std::uint8_t>(pixel_function(std::uint32_t{in[col]}, std::uint32_t{out[col]}));
+    }
+    note_surface_drawn(target);
+}

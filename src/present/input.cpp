@@ -1,0 +1,169 @@
+#include "present/input.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "present/input_events.h"
+#include "present/platform.h"
+#include "present/screen.h"
+
+namespace {
+
+constexpr int queue_slots = 16;  // one slot stays free: at most 15 presses wait
+// Polls in a row without a sleep before the platform is asked to idle.
+constexpr int busy_polls_before_idle = 64;
+
+struct key_press {
+    char bytes[2];
+    int length;
+};
+
+struct input_state {
+    bool held[128] = {};
+    key_press queue[queue_slots] = {};
+    int queue_head = 0;  // oldest press
+    int queue_tail = 0;  // next free slot
+    bool key_pressed = false;
+    int mouse_x = 0, mouse_y = 0, wheel = 0, buttons = 0;
+    bool pointer_inside = false;
+    bool focus = true;
+    bool pointer_confined = false;
+    int polls_without_sleep = 0;
+};
+
+input_state input;
+
+// Every look at the input lets the platform deliver what has arrived and
+// keeps the display fresh; a game that polls without sleeping gets idled.
+void poll_platform() {
+    platform* p = current_platform();
+    if (p == nullptr) return;
+    if (++input.polls_without_sleep > busy_polls_before_idle) {
+        input.polls_without_sleep = 0;
+        p->idle();
+    }
+    p->pump_events();
+    refresh_display(false);
+}
+
+void pass_time(int ms) {
+    platform* p = current_platform();
+    input.polls_without_sleep = 0;
+    if (p == nullptr) return;
+    refresh_display(true);
+    const std::uint64_t deadline = p->now_ms() + static_cast<std::uint64_t>(std::max(ms, 0));
+    for (;;) {
+        p->pump_events();
+        refresh_display(false);
+        const std::uint64_t now = p->now_ms();
+        if (now >= deadline) break;
+        p->wait_ms(static_cast<int>(std::min<std::uint64_t>(deadline - now, 4)));
+    }
+}
+
+}  // namespace
+
+int get_mouse(int& x, int& y, int& wheel, int& buttons, int& clip) {
+    poll_platform();
+    if (!input.focus || !input.pointer_inside) {
+        x = y = wheel = buttons = clip = -1;
+        return 1;
+    }
+    x = input.mouse_x;
+    y = input.mouse_y;
+    wheel = input.wheel;
+    buttons = input.buttons;
+    clip = input.pointer_confined ? 1 : 0;
+    return 0;
+}
+
+void set_mouse(int x, int y, int visibility, int clip) {
+    platform* p = current_platform();
+    if (p == nullptr) return;
+    if (x >= 0) {
+        input.mouse_x = std::min(x, 639);
+        input.mouse_y = std::clamp(y, 0, 479);
+        p->warp_pointer(input.mouse_x, input.mouse_y);
+    }
+    if (visibility >= 0) p->show_pointer(visibility > 0);
+    if (clip >= 0) {
+        input.pointer_confined = clip > 0;
+        p->confine_pointer(input.pointer_confined);
+    }
+}
+
+int key_down(int code) {
+    poll_platform();
+    if (code < 0 || code > 127) return 0;
+    return input.held[code] ? -1 : 0;
+}
+
+std::string inkey() {
+    poll_platform();
+    input.key_pressed = false;
+    if (input.queue_head == input.queue_tail) return {};
+    const key_press& press = input.queue[input.queue_head];
+    input.queue_head = (input.queue_head + 1) % queue_slots;
+    return std::string(press.bytes, press.length);
+}
+
+void sleep_plain(int ms) { pass_time(ms); }
+
+void sleep_or_key(int ms) {
+    if (ms > 99) {
+        int remaining = ms;
+        while (remaining > 50) {
+            pass_time(50);
+            remaining -= 50;
+            const bool pressed = input.key_pressed;
+            input.key_pressed = false;
+            if (pressed) return;
+        }
+        pass_time(remaining);
+    } else if (ms >= 0) {
+        pass_time(ms);
+    } else {
+        input.key_pressed = false;
+        while (!input.key_pressed) pass_time(10);
+        input.key_pressed = false;
+    }
+}
+
+void report_key(int scan_code, bool held) {
+    if (scan_code >= 0 && scan_code < 128) input.held[scan_code] = held;
+}
+
+void queue_key_press(std::string_view press) {
+    if (press.empty() || press.size() > 2) return;
+    const int next_tail = (input.queue_tail + 1) % queue_slots;
+    if (next_tail == input.queue_head) input.queue_head = (input.queue_head + 1) % queue_slots;
+    key_press& slot = input.queue[input.queue_tail];
+    std::memcpy(slot.bytes, press.data(), press.size());
+    slot.length = static_cast<int>(press.size());
+    input.queue_tail = next_tail;
+    input.key_pressed = true;
+}
+
+void report_pointer_position(int x, int y) {
+    input.mouse_x = std::clamp(x, 0, 639);
+    input.mouse_y = std::clamp(y, 0, 479);
+    input.pointer_inside = true;
+}
+
+void report_pointer_left() { input.pointer_inside = false; }
+
+void report_mouse_button(int bit, bool held) {
+    if (held)
+        input.buttons |= 1 << bit;
+    else
+        input.buttons &= ~(1 << bit);
+}
+
+void report_wheel(int notches) { input.wheel += notches; }
+
+void report_focus(bool has_focus) {
+    input.focus = has_focus;
+    if (!has_focus) std::fill(std::begin(input.held), std::end(input.held), false);
+}
+
+void reset_input() { input = input_state{}; }

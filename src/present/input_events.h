@@ -1,0 +1,30 @@
+#pragma once
+// How a platform backend hands input to the presentation service.
+#include <string_view>
+
+void report_key(int scan_code, bool held);
+// One key press for inkey: a character, or 255 and an extended code.
+void queue_key_press(std::string_view press);
+void report_pointer_position(int x, int y);
+void report_pointer_left();
+void report_mouse_button(int bit, bool held);
+void report_wheel(int notches);
+void report_focus(bool has_focus);
+// Forgets all input state; a new run of the game starts from nothing.
+void reset_input();
+
+// Extended key codes (the second byte after 255).
+enum extended_key : int {
+    ext_close_button = 107,
+    ext_up = 72,
+    ext_down = 80,
+    ext_left = 75,
+    ext_right = 77,
+    ext_insert = 82,
+    ext_delete = 83,
+    ext_home = 71,
+    ext_end = 79,
+    ext_page_up = 73,
+    ext_page_down = 81,
+    ext_f1 = 59,
+};

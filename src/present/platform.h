@@ -1,0 +1,41 @@
+#pragma once
+// The seam between the game's presentation service and the machine: a window
+// system (SDL) or the deterministic headless platform of tests and replays.
+// Everything above this interface is plain C++ with no knowledge of either.
+#include <cstdint>
+
+struct rgb {
+    std::uint8_t r, g, b;
+};
+
+class platform {
+public:
+    virtual ~platform() = default;
+
+    // Opens the display; false (with a reason in failure_reason()) when
+    // neither a window nor full screen can be had.
+    virtual bool open_display(bool full_screen) = 0;
+    virtual const char* failure_reason() const { return ""; }
+
+    // Shows a 640x480 page of palette indices through the palette.
+    virtual void present(const std::uint8_t* pixels, const rgb* palette) = 0;
+
+    // Collects pending input and delivers it through input_events.h.
+    virtual void pump_events() = 0;
+
+    // Milliseconds since start-up: real time, or the headless virtual time.
+    virtual std::uint64_t now_ms() = 0;
+    // Lets time pass without busy-waiting (at most a few milliseconds at a time).
+    virtual void wait_ms(int ms) = 0;
+    // The game keeps polling input without sleeping: yield the processor, or
+    // in virtual time jump ahead to the next moment when input can change.
+    virtual void idle() = 0;
+
+    virtual void warp_pointer(int x, int y) = 0;
+    virtual void show_pointer(bool shown) = 0;
+    virtual void confine_pointer(bool confined) = 0;
+};
+
+// The platform in use; set once by the program before the game starts.
+void install_platform(platform* p);
+platform* current_platform();

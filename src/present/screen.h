@@ -1,0 +1,37 @@
+#pragma once
+// The game's screen: three 640x480 pages of 8-bit palette indices, the work
+// and visible page, one 256-entry palette and an 80x60 text grid.
+#include <cstdint>
+#include <string_view>
+
+#include "present/platform.h"
+
+constexpr int screen_width = 640;
+constexpr int screen_height = 480;
+constexpr int screen_pages = 3;
+
+bool open_screen(int width, int height, int depth, int pages, bool full_screen);
+void set_text_grid(int columns, int rows);
+void set_pages(int work, int visible);
+void copy_page(int source, int destination);
+void flip();
+void lock_screen();
+void unlock_screen(int first_row, int last_row);
+void clear_screen();
+void set_text_colour(int foreground);
+void locate_text(int row, int column);
+void print_text(std::string_view text);
+
+// For the drawing operations and the platform side of the service.
+bool screen_is_open();
+std::uint8_t* work_page_pixels();
+const std::uint8_t* page_pixels(int page);
+int current_work_page();
+int current_visible_page();
+const rgb* screen_palette();
+void set_palette_entry(int index, rgb colour);
+// Called after anything was drawn on the work page.
+void note_work_page_drawn();
+// Presents the visible page if it changed and the screen is not locked;
+// unless forced, at most once per refresh period.
+void refresh_display(bool force);

@@ -1,0 +1,133 @@
+// korvane-headless: the same game on the headless platform, for tests,
+// replays and benchmarks.
+//   korvane-headless [--input FILE] [--shot MS:FILE.png]... [--end MS]
+//                    [--state FILE.json] [--trace FILE.jsonl] [game arguments...]
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "flow/flow.h"
+#include "present/headless_platform.h"
+#include "programs/game_report.h"
+
+namespace {
+
+struct options {
+    std::string input;
+    std::vector<screenshot_request> shots;
+    std::optional<std::uint64_t> end_ms;
+    std::string state_file;
+    std::string trace_file;
+    std::vector<char*> game_args;
+};
+
+bool parse_ms(const std::string& text, std::uint64_t& ms) {
+    if (text.empty() || text.size() > 15 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    ms = std::stoull(text);
+    return true;
+}
+
+bool parse_options(int argc, char** argv, options& o) {
+    o.game_args.push_back(argv[0]);
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool has_value = i + 1 < argc;
+        if (arg == "--input" && has_value) {
+            o.input = argv[++i];
+        } else if (arg == "--shot" && has_value) {
+            const std::string spec = argv[++i];
+            const auto colon = spec.find(':');
+            screenshot_request shot;
+            if (colon == std::string::npos || !parse_ms(spec.substr(0, colon), shot.ms) || colon + 1 == spec.size()) {
+                std::fprintf(stderr, "korvane-headless: --shot wants MS:FILE.png, not '%s'\n", spec.c_str());
+                return false;
+            }
+            shot.path = spec.substr(colon + 1);
+            o.shots.push_back(shot);
+        } else if (arg == "--end" && has_value) {
+            std::uint64_t ms = 0;
+            if (!parse_ms(argv[++i], ms)) {
+                std::fprintf(stderr, "korvane-headless: --end wants a whole number of milliseconds\n");
+                return false;
+            }
+            o.end_ms = ms;
+        } else if (arg == "--state" && has_value) {
+            o.state_file = argv[++i];
+        } else if (arg == "--trace" && has_value) {
+            o.trace_file = argv[++i];
+        } else if (arg.rfind("--", 0) == 0 && (arg == "--input" || arg == "--shot" || arg == "--end" ||
+                                                arg == "--state" || arg == "--trace")) {
+            std::fprintf(stderr, "korvane-headless: %s wants a value\n", arg.c_str());
+            return false;
+        } else {
+            o.game_args.push_back(argv[i]);
+        }
+    }
+    o.game_args.push_back(nullptr);
+    return true;
+}
+
+std::FILE* trace = nullptr;
+headless_platform* the_platform = nullptr;
+
+void write_trace_line() {
+    std::fprintf(trace, "%s\n", frame_report_json(the_platform->now_ms()).c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    options o;
+    if (!parse_options(argc, argv, o)) return 2;
+    std::vector<script_event> events;
+    if (!o.input.empty()) {
+        std::ifstream in(o.input);
+        std::string error;
+        if (!in) {
+            std::fprintf(stderr, "korvane-headless: cannot read %s\n", o.input.c_str());
+            return 2;
+        }
+        if (!parse_script(in, events, error)) {
+            std::fprintf(stderr, "korvane-headless: %s: %s\n", o.input.c_str(), error.c_str());
+            return 2;
+        }
+    }
+    if (!o.trace_file.empty()) {
+        trace = std::fopen(o.trace_file.c_str(), "w");
+        if (trace == nullptr) {
+            std::fprintf(stderr, "korvane-headless: cannot write %s\n", o.trace_file.c_str());
+            return 2;
+        }
+        set_frame_end_hook(write_trace_line);
+    }
+    // The same sound code runs, into SDL's silent audio driver.
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+
+    headless_platform platform(std::move(events), std::move(o.shots), o.end_ms);
+    the_platform = &platform;
+    install_platform(&platform);
+    int exit_code = 0;
+    try {
+        exit_code = run_program(static_cast<int>(o.game_args.size()) - 1, o.game_args.data(), false);
+    } catch (const headless_run_over& over) {
+        exit_code = over.exit_code;
+    }
+    if (trace != nullptr) std::fclose(trace);
+    for (const screenshot_request& shot : platform.pending_shots())
+        std::fprintf(stderr, "korvane-headless: the run ended before %s at %llu ms\n", shot.path.c_str(),
+                     static_cast<unsigned long long>(shot.ms));
+    if (!o.state_file.empty()) {
+        std::ofstream state(o.state_file);
+        state << state_report_json(platform.now_ms()) << "\n";
+        if (!state) {
+            std::fprintf(stderr, "korvane-headless: cannot write %s\n", o.state_file.c_str());
+            exit_code = exit_code == 0 ? 2 : exit_code;
+        }
+    }
+    if (platform.shot_failed() && exit_code == 0) exit_code = 2;
+    install_platform(nullptr);
+    return exit_code;
+}

@@ -1,0 +1,4 @@
+// The game in a window.
+#include "programs/sdl_main.h"
+
+int main(int argc, char** argv) { return run_on_sdl(argc, argv, false); }

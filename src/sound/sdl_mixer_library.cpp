@@ -1,0 +1,91 @@
+// The sound library of the game: SDL_mixer, opened once, 64 channels.
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "sound/sound_library.h"
+
+namespace {
+
+// Audio back ends print their complaints about a missing sound device
+// straight to the terminal; the game has nothing to say about it.
+class quiet_stderr {
+public:
+    quiet_stderr() : saved_(dup(STDERR_FILENO)) {
+        const int null_fd = open("/dev/null", O_WRONLY);
+        if (saved_ >= 0 && null_fd >= 0) dup2(null_fd, STDERR_FILENO);
+        if (null_fd >= 0) close(null_fd);
+    }
+    ~quiet_stderr() {
+        if (saved_ < 0) return;
+        dup2(saved_, STDERR_FILENO);
+        close(saved_);
+    }
+    quiet_stderr(const quiet_stderr&) = delete;
+    quiet_stderr& operator=(const quiet_stderr&) = delete;
+
+private:
+    int saved_;
+};
+
+class sdl_mixer final : public sound_library {
+public:
+    // SDL_mixer has no version in the old library's numbering; it offers all
+    // it needs, so it answers with the oldest version the game accepts.
+    float version() override { return 3.74f; }
+
+    bool init(int mix_rate, int max_channels, int) override {
+        quiet_stderr quiet;
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+        if (Mix_OpenAudio(mix_rate, AUDIO_S16SYS, 2, 1024) != 0) {
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return false;
+        }
+        Mix_AllocateChannels(max_channels);
+        open_ = true;
+        return true;
+    }
+
+    sound_sample* load_sample(int, const std::string& file) override {
+        std::string path = file;
+        std::replace(path.begin(), path.end(), '\\', '/');
+        Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+        if (chunk != nullptr) loaded_.push_back(chunk);
+        return reinterpret_cast<sound_sample*>(chunk);
+    }
+
+    void set_sample_defaults(sound_sample* sample, int, int volume, int, int) override {
+        if (sample == nullptr || volume < 0) return;
+        const int mixer_volume = (std::min(volume, 255) * MIX_MAX_VOLUME + 127) / 255;
+        Mix_VolumeChunk(reinterpret_cast<Mix_Chunk*>(sample), mixer_volume);
+    }
+
+    void play_sound(int channel, sound_sample* sample) override {
+        if (sample != nullptr) Mix_PlayChannel(channel, reinterpret_cast<Mix_Chunk*>(sample), 0);
+    }
+
+    void close() override {
+        if (!open_) return;
+        Mix_HaltChannel(-1);
+        for (Mix_Chunk* chunk : loaded_) Mix_FreeChunk(chunk);
+        loaded_.clear();
+        Mix_CloseAudio();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        open_ = false;
+    }
+
+private:
+    bool open_ = false;
+    std::vector<Mix_Chunk*> loaded_;
+};
+
+}  // namespace
+
+sound_library& sdl_mixer_library() {
+    static sdl_mixer mixer;
+    return mixer;
+}

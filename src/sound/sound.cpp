@@ -1,0 +1,76 @@
+// The game's six samples: set up once at start-up, played by index on a
+// channel, closed at program exit. Any failure only makes the game silent.
+#include "sound/sound.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+
+#include "flow/flow.h"
+#include "sound/sound_library.h"
+
+namespace {
+
+constexpr float oldest_library_version = 3.74f;
+
+std::int32_t sound_wanted;
+std::int32_t sound_on;
+sound_sample* samples[6];
+const char sample_names[6][16] = {"laser", "explosion", "munch", "exp_energy", "fall", "boom"};
+
+sound_library* library = nullptr;
+
+bool command_line_asks_for_silence() {
+    const std::vector<std::string>& args = program_arguments();
+    std::string joined;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (i > 1) joined += ' ';
+        joined += args[i];
+    }
+    std::transform(joined.begin(), joined.end(), joined.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return joined.find("NOSOUND") != std::string::npos;
+}
+
+std::string sample_file(int index) {
+    std::string name(sample_names[index]);
+    name.erase(name.find_last_not_of(' ') + 1);
+    return "WAV\\" + name + ".WAV";
+}
+
+}  // namespace
+
+void use_sound_library(sound_library* replacement) { library = replacement; }
+
+void sound_setup() {
+    if (library == nullptr) library = &sdl_mixer_library();
+    std::atexit(sound_shutdown);
+    sound_wanted = command_line_asks_for_silence() ? 0 : -1;
+    if (!sound_wanted) {
+        sound_on = 0;
+        return;
+    }
+    sound_on = -1;
+    if (library->version() < oldest_library_version) sound_on = 0;
+    if (!library->init(44100, 64, 0)) sound_on = 0;
+    if (!sound_on) return;
+    for (int i = 0; i < 6; ++i) {
+        samples[i] = library->load_sample(i, sample_file(i));
+        if (samples[i] == nullptr) sound_on = 0;
+    }
+}
+
+void play_sample(int index, int channel, int volume) {
+    if (!sound_on || index < 0 || index > 5) return;
+    library->set_sample_defaults(samples[index], -1, volume, -1, -1);
+    library->play_sound(channel, samples[index]);
+}
+
+void sound_shutdown() {
+    if (!sound_on) return;
+    sound_on = 0;
+    library->close();
+    std::printf("FMOD CLOSED\n");
+    std::fflush(stdout);
+}

@@ -1,0 +1,24 @@
+#pragma once
+// The seam between the game's sound routines and the library that mixes and
+// plays: SDL_mixer in the game, a recording fake in tests.
+#include <string>
+
+struct sound_sample;  // a loaded sample, owned by the library
+
+class sound_library {
+public:
+    virtual ~sound_library() = default;
+    virtual float version() = 0;
+    virtual bool init(int mix_rate, int max_channels, int flags) = 0;
+    // Null when the file cannot be loaded.
+    virtual sound_sample* load_sample(int pool_index, const std::string& file) = 0;
+    // -1 keeps a setting; the volume (0..255) stays with the sample.
+    virtual void set_sample_defaults(sound_sample* sample, int frequency, int volume, int pan, int priority) = 0;
+    // Starts the sample at once on the channel, cutting what it played.
+    virtual void play_sound(int channel, sound_sample* sample) = 0;
+    virtual void close() = 0;
+};
+
+// The library sound_setup uses; the game's own SDL_mixer library unless replaced.
+void use_sound_library(sound_library* library);
+sound_library& sdl_mixer_library();

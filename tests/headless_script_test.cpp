@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "present/headless_script.h"
+
+namespace {
+
+bool parse(const std::string& text, std::vector<script_event>& events, std::string& error) {
+    std::istringstream in(text);
+    return parse_script(in, events, error);
+}
+
+TEST(Script, ReadsEveryKindOfEvent) {
+    std::vector<script_event> events;
+    std::string error;
+    ASSERT_TRUE(parse("# a comment\n"
+                      "0 move 639 479\n"
+                      "\n"
+                      "10 press left   # fire\n"
+                      "10 release middle\n"
+                      "20 keydown esc\n"
+                      "20 keyup f10\n"
+                      "30 keydown q\n"
+                      "30 keydown 0\n"
+                      "30 keydown left\n"
+                      "30 keydown ctrl\n"
+                      "40 close\n"
+                      "50 focus out\n"
+                      "50 leave\n",
+                      events, error))
+        << error;
+    ASSERT_EQ(events.size(), 12u);
+    EXPECT_EQ(events[0].x, 639);
+    EXPECT_EQ(events[1].action, script_action::press);
+    EXPECT_EQ(events[2].button_bit, 2);
+    EXPECT_EQ(events[3].scan_code, 1);
+    EXPECT_EQ(events[3].key_press, "\x1b");
+    EXPECT_EQ(events[4].scan_code, 68);
+    EXPECT_EQ(events[5].scan_code, 16);
+    EXPECT_EQ(events[5].key_press, "q");
+    EXPECT_EQ(events[6].scan_code, 11);
+    EXPECT_EQ(events[7].key_press, "\xffK");
+    EXPECT_EQ(events[8].key_press, "");
+    EXPECT_EQ(events[9].action, script_action::close);
+    EXPECT_EQ(events[10].action, script_action::focus_out);
+    EXPECT_EQ(events[11].ms, 50u);
+}
+
+TEST(Script, NamesTheLineOfAMistake) {
+    const char* bad[] = {
+        "0 move 640 0",     "0 move 1",        "0 press thumb",  "0 keydown f11",  "0 keydown shift",
+        "0 jump",           "x move 1 1",      "-5 close",       "0 focus maybe",  "0 close now",
+        "0 keydown f01",    "0 move 1 1 1",
+    };
+    for (const char* line : bad) {
+        std::vector<script_event> events;
+        std::string error;
+        EXPECT_FALSE(parse(std::string("0 leave\n") + line + "\n", events, error)) << line;
+        EXPECT_EQ(error.rfind("line 2: ", 0), 0u) << error;
+    }
+    std::vector<script_event> events;
+    std::string error;
+    EXPECT_FALSE(parse("10 leave\n9 leave\n", events, error));
+    EXPECT_NE(error.find("backwards"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "bmp_builder.h"
+#include "present/image.h"
+#include "test_screen.h"
+
+namespace {
+
+struct image_deleter {
+    void operator()(image* img) const { destroy_image(img); }
+};
+using image_ptr = std::unique_ptr<image, image_deleter>;
+
+image_ptr make_image(int w, int h) { return image_ptr(create_image(w, h)); }
+
+std::uint8_t at(const image& img, int x, int y) { return img.pixels[y * img.pitch + x]; }
+
+image_ptr patterned(int w, int h) {
+    image_ptr img = make_image(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) img->pixels[y * img->pitch + x] = static_cast<std::uint8_t>((x + y) % 3 == 0 ? 0 : 1 + (x * 7 + y) % 200);
+    return img;
+}
+
+class Images : public ::testing::Test {
+protected:
+    test_screen screen;
+};
+
+TEST_F(Images, CreateNeedsASizeAndPadsRowsTo16) {
+    EXPECT_EQ(create_image(0, 5), nullptr);
+    EXPECT_EQ(create_image(5, -1), nullptr);
+    image_ptr img = make_image(17, 2);
+    EXPECT_EQ(img->pitch, 32u);
+    EXPECT_EQ(read_pixel(img.get(), 16, 1), 0);
+    EXPECT_EQ(read_pixel(img.get(), 17, 0), -1);
+    EXPECT_EQ(read_pixel(img.get(), -1, 0), -1);
+    EXPECT_EQ(read_pixel(nullptr, 640, 0), -1);
+}
+
+TEST_F(Images, TransparentPutClipsAndSkipsColourZero) {
+    image_ptr sprite = patterned(128, 128);
+    draw_filled_box(nullptr, 0, 0, 639, 479, 250);
+    put_image(nullptr, -64, 400, sprite.get(), put_mode::transparent);
+    for (int y = 0; y < 480; y += 7) {
+        for (int x = 0; x < 640; x += 5) {
+            const bool inside = x < 64 && y >= 400;
+            const int expected = !inside ? 250 : (at(*sprite, x + 64, y - 400) == 0 ? 250 : at(*sprite, x + 64, y - 400));
+            ASSERT_EQ(read_pixel(nullptr, x, y), expected) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(Images, CopyPutWritesZeroToo) {
+    image_ptr sprite = patterned(10, 10);
+    draw_filled_box(nullptr, 0, 0, 639, 479, 250);
+    put_image(nullptr, 635, 475, sprite.get(), put_mode::copy);
+    EXPECT_EQ(read_pixel(nullptr, 635, 475), 0);  // source (0,0) is colour 0
+    EXPECT_EQ(read_pixel(nullptr, 639, 479), at(*sprite, 4, 4));
+    EXPECT_EQ(read_pixel(nullptr, 634, 479), 250);
+}
+
+TEST_F(Images, SourceRectangleIsSortedAndClamped) {
+    image_ptr sheet = patterned(128, 193);
+    image_ptr cell = make_image(15, 11);
+    const source_rect rect{79, 141, 64, 130};
+    put_image(cell.get(), 0, 0, sheet.get(), put_mode::copy, &rect);
+    for (int y = 0; y < 11; ++y)
+        for (int x = 0; x < 15; ++x) ASSERT_EQ(at(*cell, x, y), at(*sheet, 64 + x, 130 + y));
+    // A rectangle reaching past the sheet is cut at its edge.
+    image_ptr small = make_image(4, 4);
+    const source_rect beyond{126, 191, 300, 300};
+    put_image(small.get(), 0, 0, sheet.get(), put_mode::copy, &beyond);
+    EXPECT_EQ(at(*small, 1, 1), at(*sheet, 127, 192));
+    EXPECT_EQ(at(*small, 2, 2), 0);
+}
+
+TEST_F(Images, CustomPutCallsTheFunctionForEveryVisiblePixel) {
+    image_ptr sprite = patterned(20, 20);
+    int calls = 0;
+    put_image_custom(nullptr, -5, 470, sprite.get(), [&calls](std::uint32_t s, std::uint32_t d) {
+        ++calls;
+        return s == 0 ? 0u : d + 300;  // the low 8 bits are written
+    });
+    EXPECT_EQ(calls, 15 * 10);
+    EXPECT_EQ(read_pixel(nullptr, 0, 479), at(*sprite, 5, 9) == 0 ? 0 : 300 & 255);
+}
+
+TEST_F(Images, FilledBoxesSortAndClip) {
+    draw_filled_box(nullptr, 10, 10, 3, 3, 9);
+    int n = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) n += read_pixel(nullptr, x, y) == 9;
+    EXPECT_EQ(n, 64);
+    draw_filled_box(nullptr, 630, -10, 700, 2, 0x10C);  // low 8 bits: 12
+    EXPECT_EQ(read_pixel(nullptr, 639, 0), 12);
+    draw_filled_box(nullptr, 700, 700, 800, 800, 1);  // wholly outside: nothing, no crash
+}
+
+class BmpLoading : public Images {
+protected:
+    std::filesystem::path dir = std::filesystem::temp_directory_path() / ("korvane_bmp_" + std::to_string(getpid()));
+    void SetUp() override { std::filesystem::create_directories(dir); }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+        const auto path = (dir / name).string();
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        return path;
+    }
+};
+
+TEST_F(BmpLoading, EightBitPictureFillsTheTopLeftAndSetsThePalette) {
+    bmp_spec s;
+    s.width = 80;
+    s.height = 60;
+    for (int i = 0; i < 80 * 60; ++i) s.pixels.push_back(static_cast<std::uint8_t>(1 + i % 250));
+    draw_filled_box(nullptr, 0, 0, 639, 479, 7);
+    ASSERT_EQ(load_bmp(write("pic.bmp", build_bmp(s)).c_str(), nullptr), bmp_ok);
+    EXPECT_EQ(read_pixel(nullptr, 0, 0), 1);
+    EXPECT_EQ(read_pixel(nullptr, 79, 59), s.pixels[59 * 80 + 79]);
+    EXPECT_EQ(read_pixel(nullptr, 80, 0), 7);
+    EXPECT_EQ(read_pixel(nullptr, 0, 60), 7);
+    EXPECT_EQ(screen_palette()[200].r, 200);
+    EXPECT_EQ(screen_palette()[200].g, 55);
+    EXPECT_EQ(screen_palette()[200].b, 100);
+}
+
+TEST_F(BmpLoading, ShortColourTableChangesOnlyItsEntries) {
+    bmp_spec s;
+    s.table_entries = 16;
+    const rgb before = screen_palette()[16];
+    ASSERT_EQ(load_bmp(write("p16.bmp", build_bmp(s)).c_str(), nullptr), bmp_ok);
+    EXPECT_EQ(screen_palette()[15].r, 15);
+    EXPECT_EQ(screen_palette()[16].g, before.g);
+}
+
+TEST_F(BmpLoading, OneAndFourBitPixelsUnpackHighBitsFirst) {
+    for (const int bits : {1, 4}) {
+        bmp_spec s;
+        s.bits = bits;
+        s.width = 13;
+        s.height = 2;
+        s.table_entries = 1 << bits;
+        for (int i = 0; i < 26; ++i) s.pixels.push_back(static_cast<std::uint8_t>((i * 5 + 1) % (1 << bits)));
+        image_ptr img = make_image(13, 2);
+        ASSERT_EQ(load_bmp(write("low.bmp", build_bmp(s)).c_str(), img.get()), bmp_ok);
+        for (int i = 0; i < 26; ++i) EXPECT_EQ(at(*img, i % 13, i / 13), s.pixels[i]) << bits << " bits, pixel " << i;
+    }
+}
+
+TEST_F(BmpLoading, RefusedFilesChangeNothing) {
+    image_ptr img = make_image(4, 3);
+    draw_filled_box(img.get(), 0, 0, 3, 2, 33);
+    const rgb before = screen_palette()[3];
+    bmp_spec s;
+    s.pixels.assign(12, 9);
+    for (const int bits : {16, 24, 32}) {
+        s.bits = bits;
+        s.table_entries = 0;
+        EXPECT_EQ(load_bmp(write("deep.bmp", build_bmp(s)).c_str(), img.get()), bmp_not_supported);
+    }
+    std::vector<std::uint8_t> not_bmp = build_bmp(bmp_spec{});
+    not_bmp[0] = 'X';
+    EXPECT_EQ(load_bmp(write("x.bmp", not_bmp).c_str(), img.get()), bmp_unreadable);
+    std::vector<std::uint8_t> v5 = build_bmp(bmp_spec{});
+    v5[14] = 124;  // a newer header than the game reads
+    EXPECT_EQ(load_bmp(write("v5.bmp", v5).c_str(), img.get()), bmp_unreadable);
+    EXPECT_EQ(load_bmp((dir / "missing.bmp").string().c_str(), img.get()), bmp_not_found);
+    EXPECT_EQ(at(*img, 2, 2), 33);
+    EXPECT_EQ(screen_palette()[3].r, before.r);
+}
+
+TEST_F(BmpLoading, TruncatedFileKeepsTheRowsReadSoFar) {
+    bmp_spec s;
+    s.width = 4;
+    s.height = 3;
+    s.pixels = {1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3};
+    std::vector<std::uint8_t> bytes = build_bmp(s);
+    bytes.resize(bytes.size() - 3);  // the top row is cut short
+    image_ptr img = make_image(4, 3);
+    EXPECT_EQ(load_bmp(write("cut.bmp", bytes).c_str(), img.get()), bmp_unreadable);
+    EXPECT_EQ(at(*img, 0, 2), 3);
+    EXPECT_EQ(at(*img, 0, 1), 2);
+    EXPECT_EQ(at(*img, 0, 0), 0);
+}
+
+TEST_F(BmpLoading, BackslashesSeparateFolders) {
+    bmp_spec s;
+    s.pixels.assign(12, 5);
+    write("slash.bmp", build_bmp(s));
+    std::string path = dir.string() + "\\slash.bmp";
+    image_ptr img = make_image(4, 3);
+    EXPECT_EQ(load_bmp(path.c_str(), img.get()), bmp_ok);
+    EXPECT_EQ(at(*img, 3, 2), 5);
+}
+
+}  // namespace

@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+#include "present/input.h"
+#include "present/random.h"
+#include "test_screen.h"
+
+namespace {
+
+script_event at(std::uint64_t ms, script_action action) {
+    script_event e{};
+    e.ms = ms;
+    e.action = action;
+    return e;
+}
+
+script_event key(std::uint64_t ms, bool down, int scan_code, std::string press) {
+    script_event e = at(ms, down ? script_action::key_down : script_action::key_up);
+    e.scan_code = scan_code;
+    e.key_press = std::move(press);
+    return e;
+}
+
+TEST(Random, FollowsTheMersenneTwisterFromItsLinearCongruentialFill) {
+    // The standard library's MT19937, loaded with the game's starting words,
+    // is an independent implementation of the same twist and tempering.
+    std::stringstream state;
+    std::uint32_t word = 0;
+    state << word;
+    for (int i = 1; i < 624; ++i) {
+        word = word * 1664525u + 1013904223u;
+        state << ' ' << word;
+    }
+    state << ' ' << 624;
+    std::mt19937 reference;
+    state >> reference;
+    ASSERT_TRUE(state);
+    restart_random_sequence();
+    for (int i = 0; i < 2000; ++i) {  // across three regenerations of the words
+        const double value = rnd();
+        ASSERT_EQ(value, reference() / 4294967296.0) << "draw " << i;
+        ASSERT_LT(value, 1.0);
+    }
+    restart_random_sequence();
+    const double first = rnd();
+    restart_random_sequence();
+    EXPECT_EQ(rnd(), first);
+}
+
+TEST(Keys, QueueKeepsTheLast15Presses) {
+    test_screen screen;
+    for (int i = 0; i < 16; ++i) queue_key_press(std::string(1, static_cast<char>('a' + i)));
+    for (int i = 1; i < 16; ++i) EXPECT_EQ(inkey(), std::string(1, static_cast<char>('a' + i)));
+    EXPECT_EQ(inkey(), "");
+}
+
+TEST(Keys, ScriptedKeysHoldAndQueue) {
+    test_screen screen({key(0, true, 75, "\xffK"), key(10, false, 75, ""), at(20, script_action::close)});
+    EXPECT_EQ(key_down(75), -1);
+    EXPECT_EQ(inkey(), "\xffK");
+    sleep_plain(10);
+    EXPECT_EQ(key_down(75), 0);
+    EXPECT_EQ(key_down(128), 0);
+    EXPECT_EQ(key_down(-1), 0);
+    sleep_plain(10);
+    EXPECT_EQ(inkey(), close_button_key);
+}
+
+TEST(Keys, FocusLossReleasesKeysButKeepsThePresses) {
+    test_screen screen({key(0, true, 1, "\x1b"), at(5, script_action::focus_out), at(9, script_action::focus_in)});
+    EXPECT_EQ(key_down(scan_escape), -1);
+    sleep_plain(5);
+    EXPECT_EQ(key_down(scan_escape), 0);
+    int x, y, wheel, buttons, clip;
+    EXPECT_EQ(get_mouse(x, y, wheel, buttons, clip), 1);
+    EXPECT_EQ(clip, -1);
+    EXPECT_EQ(buttons, -1);
+    EXPECT_EQ(inkey(), escape_key);
+    sleep_plain(5);
+    EXPECT_EQ(get_mouse(x, y, wheel, buttons, clip), 0);
+}
+
+TEST(Mouse, ReadsOnlyOverTheWindow) {
+    script_event move = at(0, script_action::move);
+    move.x = 100;
+    move.y = 200;
+    script_event press = at(0, script_action::press);
+    press.button_bit = 2;
+    test_screen screen({move, press, at(3, script_action::leave)});
+    int x, y, wheel, buttons, clip;
+    ASSERT_EQ(get_mouse(x, y, wheel, buttons, clip), 0);
+    EXPECT_EQ(x, 100);
+    EXPECT_EQ(y, 200);
+    EXPECT_EQ(buttons, 4);
+    sleep_plain(3);
+    EXPECT_EQ(get_mouse(x, y, wheel, buttons, clip), 1);
+    EXPECT_EQ(x, -1);
+    EXPECT_EQ(wheel, -1);
+}
+
+TEST(Mouse, SetMouseClampsItsPosition) {
+    test_screen screen;
+    set_mouse(900, -5, -1, -1);
+    int x, y, wheel, buttons, clip;
+    ASSERT_EQ(get_mouse(x, y, wheel, buttons, clip), 0);
+    EXPECT_EQ(x, 639);
+    EXPECT_EQ(y, 0);
+}
+
+TEST(Sleeping, SleepsAddUpInVirtualTime) {
+    test_screen screen({key(120, true, 30, "a")});
+    const std::uint64_t start = screen.platform().now_ms();
+    sleep_plain(40);
+    sleep_or_key(1);
+    EXPECT_EQ(screen.platform().now_ms() - start, 41u);
+    // A key press cuts a long sleep short at the next 50 ms step.
+    sleep_or_key(300);
+    EXPECT_EQ(screen.platform().now_ms() - start, 141u);
+}
+
+TEST(Sleeping, PollingWithoutSleepJumpsToTheNextEvent) {
+    script_event release = at(5000, script_action::release);
+    test_screen screen({release});
+    report_mouse_button(0, true);
+    int x, y, wheel, buttons = 1, clip;
+    while (buttons != 0) get_mouse(x, y, wheel, buttons, clip);
+    EXPECT_EQ(screen.platform().now_ms(), 5000u);
+}
+
+}  // namespace

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+#include "present/image.h"
+#include "present/input.h"
+#include "test_screen.h"
+
+namespace {
+
+const std::string solid(std::size_t n) { return std::string(n, static_cast<char>(219)); }
+
+int count_colour(int page, int colour) {
+    int n = 0;
+    for (int i = 0; i < screen_width * screen_height; ++i) n += page_pixels(page)[i] == colour;
+    return n;
+}
+
+TEST(Screen, OpensBlackWithTheStandardPalette) {
+    test_screen screen;
+    for (int page = 0; page < 3; ++page) EXPECT_EQ(count_colour(page, 0), screen_width * screen_height);
+    EXPECT_EQ(current_work_page(), 0);
+    EXPECT_EQ(current_visible_page(), 0);
+    const rgb* p = screen_palette();
+    EXPECT_EQ((std::array{p[15].r, p[15].g, p[15].b}), (std::array<std::uint8_t, 3>{255, 255, 255}));
+    EXPECT_EQ((std::array{p[1].r, p[1].g, p[1].b}), (std::array<std::uint8_t, 3>{0, 0, 170}));
+    EXPECT_EQ((std::array{p[6].r, p[6].g, p[6].b}), (std::array<std::uint8_t, 3>{170, 85, 0}));
+    const int greys[16] = {0, 20, 32, 44, 56, 68, 80, 97, 113, 129, 145, 161, 182, 202, 226, 255};
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(p[16 + i].g, greys[i]) << i;
+    EXPECT_EQ(p[32].b, 255);  // the rings start at pure blue
+    EXPECT_EQ(p[40].r, 255);  // and reach pure red a third of the way round
+    EXPECT_EQ(p[40].g, 0);
+    for (int i = 248; i < 256; ++i) EXPECT_EQ(p[i].r + p[i].g + p[i].b, 0);
+}
+
+TEST(Screen, TextGridAcceptsOnlyFontCells) {
+    test_screen screen;
+    set_text_colour(4);
+    locate_text(2, 2);
+    print_text("A");
+    const int drawn = count_colour(0, 4);
+    EXPECT_GT(drawn, 0);
+    set_text_grid(80, 25);  // an 8x19 cell: no such font, nothing changes
+    EXPECT_EQ(count_colour(0, 4), drawn);
+    set_text_grid(80, 60);  // accepted: clears the page
+    EXPECT_EQ(count_colour(0, 4), 0);
+}
+
+TEST(Screen, SolidCellsFillTheirCellOpaquely) {
+    test_screen screen;
+    draw_filled_box(nullptr, 0, 0, 639, 479, 7);
+    set_text_colour(9);
+    locate_text(34, 1);
+    print_text(solid(80));
+    for (int y = 256; y < 280; ++y)
+        EXPECT_EQ(test_screen::pixel(0, 320, y), (y >= 264 && y <= 271) ? 9 : 7) << y;
+    // Other glyphs paint their unset pixels in the background colour 0.
+    locate_text(1, 1);
+    print_text(" ");
+    EXPECT_EQ(test_screen::pixel(0, 3, 3), 0);
+}
+
+TEST(Screen, PrintingPastTheLastCellScrollsOnlyOnTheNextPrint) {
+    test_screen screen;
+    set_text_colour(12);
+    locate_text(1, 1);
+    print_text(solid(1));
+    locate_text(60, 1);
+    print_text(solid(80));
+    EXPECT_EQ(test_screen::pixel(0, 5, 472), 12);
+    EXPECT_EQ(test_screen::pixel(0, 5, 479), 12);
+    EXPECT_EQ(test_screen::pixel(0, 0, 0), 12) << "no scroll yet";
+    print_text(solid(1));
+    EXPECT_EQ(test_screen::pixel(0, 0, 0), 0) << "the top text row scrolled away";
+    EXPECT_EQ(test_screen::pixel(0, 5, 464), 12) << "row 60 moved up to row 59";
+    EXPECT_EQ(test_screen::pixel(0, 3, 475), 12) << "the new cell at row 60, column 1";
+    EXPECT_EQ(test_screen::pixel(0, 12, 475), 0) << "the rest of row 60 was cleared";
+
+    // Locating after a full last row never scrolls.
+    clear_screen();
+    locate_text(60, 1);
+    print_text(solid(80));
+    locate_text(1, 1);
+    print_text(solid(1));
+    EXPECT_EQ(test_screen::pixel(0, 5, 479), 12);
+}
+
+TEST(Screen, WrapsToTheNextRowPastColumn80) {
+    test_screen screen;
+    set_text_colour(2);
+    locate_text(1, 80);
+    print_text(solid(2));
+    EXPECT_EQ(test_screen::pixel(0, 635, 3), 2);
+    EXPECT_EQ(test_screen::pixel(0, 3, 11), 2);
+}
+
+TEST(Screen, PagesCopyAndShow) {
+    test_screen screen;
+    set_pages(2, 0);
+    draw_filled_box(nullptr, 0, 0, 639, 479, 5);
+    copy_page(2, 1);
+    EXPECT_EQ(count_colour(1, 5), screen_width * screen_height);
+    EXPECT_EQ(count_colour(2, 5), screen_width * screen_height);
+    copy_page(3, 0);  // no such page
+    EXPECT_EQ(count_colour(0, 0), screen_width * screen_height);
+    set_pages(7, -1);  // out of range: ignored
+    EXPECT_EQ(current_work_page(), 2);
+    set_pages(1, 2);
+    flip();  // work page 1 onto visible page 2
+    EXPECT_EQ(current_visible_page(), 2);
+    set_pages(-1, -1);
+    EXPECT_EQ(current_work_page(), 0);
+    EXPECT_EQ(current_visible_page(), 0);
+}
+
+TEST(Screen, LockedDrawingIsNotShownUntilUnlocked) {
+    test_screen screen;
+    sleep_plain(1);  // present the black screen
+    lock_screen();
+    lock_screen();
+    draw_filled_box(nullptr, 0, 0, 639, 479, 14);
+    sleep_plain(50);
+    EXPECT_EQ(screen.platform().shown_pixels()[1000], 0) << "a locked screen shows nothing new";
+    unlock_screen(-1, -1);
+    sleep_plain(1);
+    EXPECT_EQ(screen.platform().shown_pixels()[1000], 14) << "one unlock releases both locks";
+}
+
+TEST(Screen, PaletteChangesReachTheDisplay) {
+    test_screen screen;
+    sleep_plain(1);
+    set_palette_entry(0, rgb{10, 20, 30});
+    sleep_plain(1);
+    EXPECT_EQ(screen.platform().shown_palette()[0].g, 20);
+}
+
+}  // namespace

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "palette.hpp"
+#include "picture.hpp"
+
+#include <cstdint>
+#include <vector>
+
+namespace artc {
+
+// Encodes an uncompressed 8-bit BMP: file header, BITMAPINFOHEADER, the full 256-entry
+// colour table, then bottom-up rows padded to 4 bytes.
+std::vector<std::uint8_t> encode_bmp(const Picture& picture, const Palette& palette);
+
+} // namespace artc

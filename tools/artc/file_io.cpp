@@ -1,0 +1,30 @@
+#include "file_io.hpp"
+
+#include "art_error.hpp"
+
+#include <fstream>
+#include <sstream>
+
+namespace artc {
+
+std::string read_text_file(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw ArtError(path.string() + ": cannot be read");
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void write_binary_file(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        throw ArtError(path.string() + ": cannot be written");
+    }
+}
+
+} // namespace artc

@@ -1,0 +1,127 @@
+// artc: compiles the text art under art/ into the game's 8-bit BMP files.
+// Usage: artc ART_DIR GRAPHICS_DIR
+
+#include "art_error.hpp"
+#include "bmp_writer.hpp"
+#include "file_io.hpp"
+#include "font_sheet.hpp"
+#include "palette.hpp"
+#include "pix_parser.hpp"
+#include "sprite_sheet.hpp"
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int background_width = 88;
+constexpr int background_height = 72;
+constexpr int story_width = 80;
+constexpr int story_height = 60;
+
+artc::Picture load_pix(const fs::path& path, int width, int height)
+{
+    const artc::Picture picture = artc::parse_pix(artc::read_text_file(path), path.string());
+    artc::require_size(picture, width, height, path.string());
+    return picture;
+}
+
+std::vector<std::string> sprite_file_names(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    if (fs::is_directory(folder)) {
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+            if (entry.is_regular_file() && entry.path().extension() == ".pix") {
+                names.push_back(entry.path().filename().string());
+            }
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+artc::Picture build_sprite_sheet(const fs::path& folder)
+{
+    const std::map<int, std::string> files = artc::index_sprite_files(sprite_file_names(folder));
+    artc::SpriteSheet sheet;
+    std::string missing;
+    for (int index = 0; index < artc::sprite_count; ++index) {
+        const auto found = files.find(index);
+        if (found == files.end()) {
+            missing += " " + std::to_string(index);
+            continue;
+        }
+        const fs::path path = folder / found->second;
+        sheet.place(index, artc::parse_pix(artc::read_text_file(path), path.string()), path.string());
+    }
+    if (!missing.empty()) {
+        std::cerr << "artc: warning: no file yet for sprite(s)" << missing << "; their cells stay transparent\n";
+    }
+    return sheet.picture();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::cerr << "usage: artc ART_DIR GRAPHICS_DIR\n";
+        return 2;
+    }
+    const fs::path art = argv[1];
+    const fs::path out = argv[2];
+
+    artc::Palette palette;
+    try {
+        const fs::path path = art / "palette.txt";
+        palette = artc::parse_palette(artc::read_text_file(path), path.string());
+        fs::create_directories(out);
+    } catch (const std::exception& error) {
+        std::cerr << error.what() << '\n';
+        return 1;
+    }
+
+    struct Output {
+        std::string name;
+        std::function<artc::Picture()> build;
+    };
+    const auto background = [&](const std::string& name) {
+        return [=] { return load_pix(art / "backgrounds" / (name + ".pix"), background_width, background_height); };
+    };
+    const auto story = [&](const std::string& name) {
+        return [=] { return load_pix(art / "pictures" / (name + ".pix"), story_width, story_height); };
+    };
+    const std::vector<Output> outputs = {
+        {"BG0.BMP", background("BG0")},
+        {"BG1.BMP", background("BG1")},
+        {"BG2.BMP", background("BG2")},
+        {"title.bmp", story("title")},
+        {"opening.bmp", story("opening")},
+        {"crashing.bmp", story("crashing")},
+        {"ending.bmp", story("ending")},
+        {"font4.BMP",
+         [&] {
+             const fs::path path = art / "font" / "font.txt";
+             return artc::parse_font(artc::read_text_file(path), path.string());
+         }},
+        {"sprite.BMP", [&] { return build_sprite_sheet(art / "sprites"); }},
+    };
+
+    // Every output that compiles is written, so one broken source does not hide the others.
+    bool failed = false;
+    for (const Output& output : outputs) {
+        try {
+            artc::write_binary_file(out / output.name, artc::encode_bmp(output.build(), palette));
+        } catch (const std::exception& error) {
+            std::cerr << error.what() << '\n';
+            failed = true;
+        }
+    }
+    return failed ? 1 : 0;
+}

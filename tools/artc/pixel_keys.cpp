@@ -1,0 +1,57 @@
+#include "pixel_keys.hpp"
+
+#include "art_error.hpp"
+
+namespace artc {
+
+PixelKeys::PixelKeys()
+{
+    index_of_.fill(unknown);
+    index_of_[static_cast<unsigned char>('.')] = 0;
+    for (int digit = 0; digit <= 9; ++digit) {
+        index_of_[static_cast<unsigned char>('0' + digit)] = digit;
+    }
+    for (int hex = 0; hex < 6; ++hex) {
+        index_of_[static_cast<unsigned char>('A' + hex)] = 10 + hex;
+    }
+}
+
+void PixelKeys::define(const std::string& file, const SourceLine& line)
+{
+    if (line.words.size() != 3) {
+        fail_at(file, line.number, "expected 'key CHARACTER INDEX'");
+    }
+    const std::string& character = line.words[1];
+    if (character.size() != 1) {
+        fail_at(file, line.number, "a key must be a single character, not '" + character + "'");
+    }
+    assign(character[0], static_cast<std::uint8_t>(parse_number(file, line, line.words[2], 0, 255)));
+}
+
+void PixelKeys::assign(char character, std::uint8_t index)
+{
+    index_of_[static_cast<unsigned char>(character)] = index;
+}
+
+void PixelKeys::draw_row(const std::string& file, const SourceLine& line, int width, Picture& picture, int x0,
+                         int y) const
+{
+    if (line.words.size() != 1) {
+        fail_at(file, line.number, "a pixel row must be one run of characters without blanks");
+    }
+    const std::string& row = line.words[0];
+    if (static_cast<int>(row.size()) != width) {
+        fail_at(file, line.number,
+                "pixel row has " + std::to_string(row.size()) + " characters, expected " + std::to_string(width));
+    }
+    for (int x = 0; x < width; ++x) {
+        const char c = row[static_cast<std::size_t>(x)];
+        const int index = index_of_[static_cast<unsigned char>(c)];
+        if (index == unknown) {
+            fail_at(file, line.number, std::string("unknown pixel character '") + c + "' (add a key line for it)");
+        }
+        picture.at(x0 + x, y) = static_cast<std::uint8_t>(index);
+    }
+}
+
+} // namespace artc

@@ -1,0 +1,112 @@
+#include "sprite_sheet.hpp"
+
+#include "art_error.hpp"
+#include "pix_parser.hpp"
+
+#include <cctype>
+
+namespace artc {
+
+namespace {
+
+constexpr int grid_sprites = 64;
+constexpr int row_sprites_end = 80;
+constexpr int no_owner = -1;
+
+std::string coordinates(int x, int y)
+{
+    return "(" + std::to_string(x) + "," + std::to_string(y) + ")";
+}
+
+} // namespace
+
+SpriteCell sprite_cell(int index)
+{
+    if (index < 0 || index >= sprite_count) {
+        throw ArtError("sprite index " + std::to_string(index) + " is not in 0.." + std::to_string(sprite_count - 1));
+    }
+    if (index < grid_sprites) {
+        return {(index % 8) * 16, (index / 8) * 16, 16, 16};
+    }
+    if (index < row_sprites_end) {
+        const int i = index - grid_sprites;
+        return {(i % 8) * 16, 128 + i / 8, 16, 1};
+    }
+    switch (index) {
+    case 80: return {0, 130, 64, 28};
+    case 81:
+    case 82:
+    case 83:
+    case 84: return {17 * (index - 81), 158, 17, 17};
+    case 85: return {64, 130, 15, 11};
+    case 86: return {64, 141, 15, 9};
+    case 87: return {64, 150, 7, 7};
+    case 88: return {68, 157, 13, 10};
+    case 89:
+    case 90: return {83, 130 + 17 * (index - 89), 45, 17};
+    case 91: return {81, 164, 40, 27};
+    default: return {0, 175, 25, 18};  // 92, the last one
+    }
+}
+
+std::map<int, std::string> index_sprite_files(const std::vector<std::string>& file_names)
+{
+    std::map<int, std::string> files;
+    for (const std::string& name : file_names) {
+        std::size_t digits = 0;
+        while (digits < name.size() && std::isdigit(static_cast<unsigned char>(name[digits]))) {
+            ++digits;
+        }
+        const bool separated = digits < name.size() && (name[digits] == '-' || name[digits] == '.');
+        if (digits == 0 || !separated) {
+            fail_in(name, "a sprite file name must start with its index, like '08-squid-a0.pix'");
+        }
+        const std::string number = name.substr(0, digits);
+        // Long runs of zeros are fine; only the value matters.
+        const std::size_t first_nonzero = number.find_first_not_of('0');
+        const std::string significant = first_nonzero == std::string::npos ? "0" : number.substr(first_nonzero);
+        if (significant.size() > 3 || std::stoi(significant) >= sprite_count) {
+            fail_in(name, "sprite index " + significant + " is past the last sprite " +
+                              std::to_string(sprite_count - 1));
+        }
+        const int index = std::stoi(significant);
+        const auto [existing, inserted] = files.emplace(index, name);
+        if (!inserted) {
+            fail_in(name, "sprite " + std::to_string(index) + " is already drawn in " + existing->second);
+        }
+    }
+    return files;
+}
+
+SpriteSheet::SpriteSheet()
+    : sheet_(sprite_sheet_width, sprite_sheet_height),
+      owner_(static_cast<std::size_t>(sprite_sheet_width) * sprite_sheet_height, no_owner)
+{
+}
+
+void SpriteSheet::place(int index, const Picture& sprite, const std::string& file)
+{
+    const SpriteCell cell = sprite_cell(index);
+    require_size(sprite, cell.width, cell.height, file);
+    for (int y = 0; y < cell.height; ++y) {
+        for (int x = 0; x < cell.width; ++x) {
+            const std::uint8_t colour = sprite.at(x, y);
+            if (colour == 0) {
+                continue;
+            }
+            const int sheet_x = cell.x + x;
+            const int sheet_y = cell.y + y;
+            std::uint8_t& target = sheet_.at(sheet_x, sheet_y);
+            int& owner = owner_[static_cast<std::size_t>(sheet_y) * sprite_sheet_width + static_cast<std::size_t>(sheet_x)];
+            if (target != 0 && target != colour) {
+                fail_in(file, "sprite " + std::to_string(index) + " pixel " + coordinates(x, y) +
+                                  " would overwrite a different pixel of sprite " + std::to_string(owner) +
+                                  " at sheet position " + coordinates(sheet_x, sheet_y));
+            }
+            target = colour;
+            owner = index;
+        }
+    }
+}
+
+} // namespace artc

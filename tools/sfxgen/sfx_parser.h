@@ -1,0 +1,26 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "sound_params.h"
+
+namespace sfxgen {
+
+// A fault in a sound source, with the 1-based line it was found on
+// (0 for faults of the file as a whole).
+class SfxParseError : public std::runtime_error {
+public:
+    SfxParseError(int line, const std::string& message);
+    int line() const { return line_; }
+
+private:
+    int line_;
+};
+
+// Reads a sound source: `key = value` lines, `#` comments, and a
+// `[layer NAME]` header before each voice. Throws SfxParseError.
+SoundParams parse_sfx(std::string_view text);
+
+}  // namespace sfxgen
