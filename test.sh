@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds everything and runs the whole test suite; fails when a test fails.
+#   ./test.sh             the normal build, in build/
+#   ./test.sh --sanitize  with AddressSanitizer and UndefinedBehaviorSanitizer, in build-asan/
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh test
+
+build_dir=build
+options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+if [ "${1:-}" = "--sanitize" ]; then
+  build_dir=build-asan
+  options=(-DCMAKE_BUILD_TYPE=Debug -DKORVANE_SANITIZE=ON)
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+fi
+cmake -S . -B "$build_dir" "${options[@]}" >/dev/null
+cmake --build "$build_dir" -j"$(nproc)"
+cd "$build_dir"
+ctest --output-on-failure -j"$(nproc)"
