@@ -124,6 +124,9 @@ Picture parse_font(std::string_view text, const std::string& file)
             }
             continue;
         }
+        if (current && is_row) {
+            fail_at(file, line.number, describe(*current) + " has more than " + std::to_string(glyph_height) + " rows");
+        }
         finish_glyph(line.number);
         const std::string& command = line.words[0];
         if (command == "glyph") {

@@ -32,13 +32,13 @@ artc::Picture load_pix(const fs::path& path, int width, int height)
     return picture;
 }
 
-std::vector<std::string> sprite_file_names(const fs::path& folder)
+std::vector<std::string> sprite_files(const fs::path& folder)
 {
     std::vector<std::string> names;
     if (fs::is_directory(folder)) {
         for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
             if (entry.is_regular_file() && entry.path().extension() == ".pix") {
-                names.push_back(entry.path().filename().string());
+                names.push_back(entry.path().string());
             }
         }
     }
@@ -48,7 +48,7 @@ std::vector<std::string> sprite_file_names(const fs::path& folder)
 
 artc::Picture build_sprite_sheet(const fs::path& folder)
 {
-    const std::map<int, std::string> files = artc::index_sprite_files(sprite_file_names(folder));
+    const std::map<int, std::string> files = artc::index_sprite_files(sprite_files(folder));
     artc::SpriteSheet sheet;
     std::string missing;
     for (int index = 0; index < artc::sprite_count; ++index) {
@@ -57,8 +57,8 @@ artc::Picture build_sprite_sheet(const fs::path& folder)
             missing += " " + std::to_string(index);
             continue;
         }
-        const fs::path path = folder / found->second;
-        sheet.place(index, artc::parse_pix(artc::read_text_file(path), path.string()), path.string());
+        const std::string& path = found->second;
+        sheet.place(index, artc::parse_pix(artc::read_text_file(path), path), path);
     }
     if (!missing.empty()) {
         std::cerr << "artc: warning: no file yet for sprite(s)" << missing << "; their cells stay transparent\n";

@@ -4,6 +4,7 @@
 #include "pix_parser.hpp"
 
 #include <cctype>
+#include <filesystem>
 
 namespace artc {
 
@@ -15,7 +16,12 @@ constexpr int no_owner = -1;
 
 std::string coordinates(int x, int y)
 {
-    return "(" + std::to_string(x) + "," + std::to_string(y) + ")";
+    std::string text = "(";
+    text += std::to_string(x);
+    text += ',';
+    text += std::to_string(y);
+    text += ')';
+    return text;
 }
 
 } // namespace
@@ -49,33 +55,34 @@ SpriteCell sprite_cell(int index)
     }
 }
 
-std::map<int, std::string> index_sprite_files(const std::vector<std::string>& file_names)
+std::map<int, std::string> index_sprite_files(const std::vector<std::string>& paths)
 {
-    std::map<int, std::string> files;
-    for (const std::string& name : file_names) {
+    std::map<int, std::string> by_index;
+    for (const std::string& path : paths) {
+        const std::string name = std::filesystem::path(path).filename().string();
         std::size_t digits = 0;
         while (digits < name.size() && std::isdigit(static_cast<unsigned char>(name[digits]))) {
             ++digits;
         }
         const bool separated = digits < name.size() && (name[digits] == '-' || name[digits] == '.');
         if (digits == 0 || !separated) {
-            fail_in(name, "a sprite file name must start with its index, like '08-squid-a0.pix'");
+            fail_in(path, "a sprite file name must start with its index, like '08-squid-a0.pix'");
         }
         const std::string number = name.substr(0, digits);
         // Long runs of zeros are fine; only the value matters.
         const std::size_t first_nonzero = number.find_first_not_of('0');
         const std::string significant = first_nonzero == std::string::npos ? "0" : number.substr(first_nonzero);
         if (significant.size() > 3 || std::stoi(significant) >= sprite_count) {
-            fail_in(name, "sprite index " + significant + " is past the last sprite " +
+            fail_in(path, "sprite index " + significant + " is past the last sprite " +
                               std::to_string(sprite_count - 1));
         }
         const int index = std::stoi(significant);
-        const auto [existing, inserted] = files.emplace(index, name);
+        const auto [existing, inserted] = by_index.emplace(index, path);
         if (!inserted) {
-            fail_in(name, "sprite " + std::to_string(index) + " is already drawn in " + existing->second);
+            fail_in(path, "sprite " + std::to_string(index) + " is already drawn in " + existing->second);
         }
     }
-    return files;
+    return by_index;
 }
 
 SpriteSheet::SpriteSheet()

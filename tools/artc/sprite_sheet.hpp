@@ -22,9 +22,9 @@ struct SpriteCell {
 
 SpriteCell sprite_cell(int index);
 
-// Maps sprite file names like "08-squid-a0.pix" to their index. Throws on a name without a
-// leading index, an index past the last sprite, or two files for one index.
-std::map<int, std::string> index_sprite_files(const std::vector<std::string>& file_names);
+// Maps sprite files named like "08-squid-a0.pix", with or without their folder, to their index.
+// Throws on a name without a leading index, an index past the last sprite, or two files for one index.
+std::map<int, std::string> index_sprite_files(const std::vector<std::string>& paths);
 
 // The sprite sheet, filled one sprite at a time. Refuses a sprite of the wrong size and a
 // sprite whose pixels would overwrite different pixels of an earlier one.

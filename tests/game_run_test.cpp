@@ -1,0 +1,167 @@
+// Whole games played through korvane-headless, checked against an
+// independent model of the squids and against hand-worked rules.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "headless_run.h"
+#include "squid_model.h"
+
+namespace {
+
+// A left click at 0 ms on the title screen starts the game at 30 ms; frame f
+// of play then reads its input at 30 + 40 (f - 1) ms.
+constexpr int first_frame_ms = 30;
+int frame_ms(int frame) { return first_frame_ms + 40 * (frame - 1); }
+const std::string start_game = "0 press left\n100 release left\n";
+
+std::string at(int ms, const std::string& event) { return std::to_string(ms) + " " + event + "\n"; }
+
+// The cursor position (multiples of 8) whose shot lands on field point (x, y),
+// with the scroll that the same cursor position produces.
+bool cursor_for(int field_x, int field_y, int& cursor_x, int& cursor_y) {
+    bool found_x = false, found_y = false;
+    for (int p = 0; p <= 632; p += 8) {
+        if (!found_x && p + (((p / 10) >> 3) << 3) == field_x) {
+            cursor_x = p;
+            found_x = true;
+        }
+        if (p <= 472 && !found_y && p + (p / 64) * 8 == field_y) {
+            cursor_y = p;
+            found_y = true;
+        }
+    }
+    return found_x && found_y;
+}
+
+const std::map<std::string, std::string>& frame_line(const headless_result& r, int game, int frame) {
+    for (const auto& line : r.trace)
+        if (number(line, "game") == game && number(line, "frame") == frame) return line;
+    throw std::runtime_error("no trace line for frame " + std::to_string(frame));
+}
+
+TEST(GameRun, WithoutShootingTheModelPredictsEveryEnergyLossAndTheDefeat) {
+    squid_model model;
+    std::vector<int> energy_by_frame{100};
+    while (!model.defeated) {
+        model.step();
+        energy_by_frame.push_back(model.energy);
+    }
+    const int defeat_frame = model.defeat_frame;
+    ASSERT_GT(defeat_frame, 600) << "twenty escapes take many frames";
+
+    const headless_result r = run_headless(start_game, {"--end", std::to_string(frame_ms(defeat_frame + 80))});
+    ASSERT_EQ(r.exit_code, 0);
+    int first_defeated = 0, last_frame_of_game_1 = 0;
+    for (const auto& line : r.trace) {
+        if (number(line, "game") != 1) continue;
+        const int frame = static_cast<int>(number(line, "frame"));
+        last_frame_of_game_1 = frame;
+        if (number(line, "defeated") != 0 && first_defeated == 0) first_defeated = frame;
+        if (frame <= defeat_frame) {
+            ASSERT_EQ(number(line, "energy"), energy_by_frame[frame]) << "frame " << frame;
+        }
+    }
+    EXPECT_EQ(first_defeated, defeat_frame);
+    EXPECT_EQ(number(frame_line(r, 1, defeat_frame), "defeated"), -1);
+    // The collapse runs 50 frames after the one in which the player was defeated.
+    EXPECT_EQ(last_frame_of_game_1, defeat_frame + 50);
+    EXPECT_EQ(number(r.state, "games"), 1) << "back on the title screen, waiting";
+}
+
+TEST(GameRun, AKillThenAMissPaysTheChain) {
+    // Aim at squid 0 on its first flight, timing the shot to land when it is
+    // 45 frames old.
+    squid_model model;
+    int launch_frame = 0;
+    while (launch_frame == 0) {
+        model.step();
+        if (model.squids[0].state == 2) launch_frame = model.frame;
+    }
+    ASSERT_EQ(model.squids[0].kind, 0) << "the first launch of the fixed sequence is an alien";
+    const int landing = launch_frame + 45;
+    squid_model ahead = model;
+    while (ahead.frame < landing) ahead.step();
+    const squid_model::squid target = ahead.squids[0];
+    int aim_x = (static_cast<int>(std::nearbyint(target.x)) >> 3) << 3;
+    int aim_y = (static_cast<int>(std::nearbyint(target.y)) >> 3) << 3;
+    int cursor_x = 0, cursor_y = 0;
+    for (int tries = 0; !cursor_for(aim_x, aim_y, cursor_x, cursor_y) && tries < 4; ++tries) {
+        aim_x += (tries % 2) ? 8 : 0;
+        aim_y += (tries % 2) ? 0 : 8;
+    }
+    ASSERT_TRUE(cursor_for(aim_x, aim_y, cursor_x, cursor_y));
+    ASSERT_LT(std::abs(aim_x - target.x), target.age / 2);
+    const int fire_frame = landing - 8;
+
+    // Then a shot at an empty spot, landing 28 frames later.
+    const int miss_landing = landing + 28;
+    squid_model after = model;
+    while (after.frame < landing - 1) after.step();
+    after.step({{landing, aim_x, aim_y}});
+    ASSERT_EQ(after.last_hit, 0);
+    const int kill_points = after.score;
+    EXPECT_EQ(kill_points, 500 - 100 * ((45 / 14 + 2) / 2));
+    int miss_x = 0, miss_y = 0, miss_cursor_x = 0, miss_cursor_y = 0;
+    bool found = false;
+    for (int cy = 0; cy <= 472 && !found; cy += 64) {
+        for (int cx = 0; cx <= 632 && !found; cx += 88) {
+            squid_model probe = after;
+            const int fx = cx + (((cx / 10) >> 3) << 3), fy = cy + (cy / 64) * 8;
+            while (probe.frame < miss_landing - 1) probe.step();
+            probe.step({{miss_landing, fx, fy}});
+            if (probe.missed) {
+                found = true;
+                miss_x = fx;
+                miss_y = fy;
+                miss_cursor_x = cx;
+                miss_cursor_y = cy;
+            }
+        }
+    }
+    ASSERT_TRUE(found);
+    (void)miss_x;
+    (void)miss_y;
+
+    std::string script = start_game;
+    script += at(frame_ms(fire_frame - 2), "move " + std::to_string(cursor_x) + " " + std::to_string(cursor_y));
+    script += at(frame_ms(fire_frame), "press left");
+    script += at(frame_ms(fire_frame + 1), "release left");
+    const int miss_fire = miss_landing - 8;
+    script += at(frame_ms(miss_fire - 2), "move " + std::to_string(miss_cursor_x) + " " + std::to_string(miss_cursor_y));
+    script += at(frame_ms(miss_fire), "press left");
+    script += at(frame_ms(miss_fire + 1), "release left");
+    const headless_result r = run_headless(script, {"--end", std::to_string(frame_ms(miss_landing + 20))});
+    ASSERT_EQ(r.exit_code, 0);
+
+    const auto& before = frame_line(r, 1, landing - 1);
+    EXPECT_EQ(number(before, "score"), 0);
+    EXPECT_EQ(number(before, "kills_left"), 6);
+    const auto& kill = frame_line(r, 1, landing);
+    EXPECT_EQ(number(kill, "score"), kill_points);
+    EXPECT_EQ(number(kill, "chain"), 1);
+    EXPECT_EQ(number(kill, "kills_left"), 5);
+    const auto& miss = frame_line(r, 1, miss_landing);
+    EXPECT_EQ(number(miss, "score"), kill_points + 100);
+    EXPECT_EQ(number(miss, "chain"), 0);
+    EXPECT_EQ(number(miss, "max_chain"), 1);
+    EXPECT_EQ(number(frame_line(r, 1, miss_landing - 1), "chain"), 1);
+}
+
+TEST(GameRun, QuittingOnTheTitleScreenEndsTheProgram) {
+    const headless_result r = run_headless("0 keydown esc\n", {});
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_EQ(number(r.state, "games"), 0);
+    EXPECT_EQ(number(r.state, "hi_score"), 1000);
+    EXPECT_TRUE(r.trace.empty());
+}
+
+TEST(GameRun, AMalformedScriptIsRefusedBeforeAnythingRuns) {
+    const headless_result r = run_headless("0 move 1 1\n5 dance\n", {});
+    EXPECT_EQ(r.exit_code, 2);
+    EXPECT_TRUE(r.state.empty());
+}
+
+}  // namespace

@@ -1,0 +1,61 @@
+#include "headless_run.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+std::map<std::string, std::string> parse_json_line(const std::string& line) {
+    std::map<std::string, std::string> values;
+    std::size_t pos = 0;
+    while ((pos = line.find('"', pos)) != std::string::npos) {
+        const std::size_t key_end = line.find('"', pos + 1);
+        if (key_end == std::string::npos || key_end + 1 >= line.size() || line[key_end + 1] != ':') break;
+        const std::string key = line.substr(pos + 1, key_end - pos - 1);
+        std::size_t value_start = key_end + 2;
+        std::size_t value_end = line.find_first_of(",}", value_start);
+        if (line[value_start] == '"') value_end = line.find('"', value_start + 1) + 1;
+        std::string value = line.substr(value_start, value_end - value_start);
+        if (!value.empty() && value.front() == '"') value = value.substr(1, value.size() - 2);
+        values[key] = value;
+        pos = value_end;
+    }
+    return values;
+}
+
+long long number(const std::map<std::string, std::string>& values, const std::string& key) {
+    const auto it = values.find(key);
+    if (it == values.end()) throw std::runtime_error("no value " + key);
+    return std::stoll(it->second);
+}
+
+headless_result run_headless(const std::string& script, const std::vector<std::string>& extra) {
+    static int run_number = 0;
+    headless_result result;
+    const fs::path folder = fs::temp_directory_path() /
+                            ("korvane_run_" + std::to_string(getpid()) + "_" + std::to_string(++run_number));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    fs::create_directory_symlink(fs::path(KORVANE_GAME_DIR) / "graphics", folder / "graphics");
+    fs::create_directory_symlink(fs::path(KORVANE_GAME_DIR) / "WAV", folder / "WAV");
+    std::ofstream(folder / "input.txt") << script;
+    result.folder = folder.string();
+
+    std::string command = "cd '" + folder.string() + "' && '" KORVANE_GAME_DIR "/korvane-headless' --input input.txt"
+                          " --trace trace.jsonl --state state.json";
+    for (const std::string& word : extra) command += " '" + word + "'";
+    command += " > stdout.txt 2> stderr.txt";
+    const int status = std::system(command.c_str());
+    result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+
+    std::ifstream trace(folder / "trace.jsonl");
+    for (std::string line; std::getline(trace, line);) result.trace.push_back(parse_json_line(line));
+    std::ifstream state(folder / "state.json");
+    std::string line;
+    if (std::getline(state, line)) result.state = parse_json_line(line);
+    return result;
+}

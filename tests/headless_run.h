@@ -1,0 +1,19 @@
+#pragma once
+// Runs korvane-headless in a scratch game folder and reads what it reports.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+struct headless_result {
+    int exit_code = -1;
+    std::vector<std::map<std::string, std::string>> trace;  // one map per frame
+    std::map<std::string, std::string> state;
+    std::string folder;  // the scratch game folder, kept until the next run
+};
+
+// script: the --input text; extra: further command-line words.
+headless_result run_headless(const std::string& script, const std::vector<std::string>& extra);
+
+std::map<std::string, std::string> parse_json_line(const std::string& line);
+long long number(const std::map<std::string, std::string>& values, const std::string& key);
