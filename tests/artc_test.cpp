@@ -204,8 +204,10 @@ TEST(SpriteSheet, RejectsWrongSizeAndConflictingOverlap)
 
 TEST(SpriteFiles, IndexesByLeadingDigits)
 {
-    const auto files = artc::index_sprite_files({"08-squid-a0.pix", "80-carrier.pix", "0092-figure.pix", "5.pix"});
-    ASSERT_EQ(files.size(), 4u);
+    const auto files = artc::index_sprite_files(
+        {"08-squid-a0.pix", "80-carrier.pix", "0092-figure.pix", "5.pix", "art/sprites/12-squid-a4.pix"});
+    ASSERT_EQ(files.size(), 5u);
+    EXPECT_EQ(files.at(12), "art/sprites/12-squid-a4.pix");
     EXPECT_EQ(files.at(8), "08-squid-a0.pix");
     EXPECT_EQ(files.at(80), "80-carrier.pix");
     EXPECT_EQ(files.at(92), "0092-figure.pix");
@@ -222,6 +224,8 @@ TEST(SpriteFiles, RejectsBadNamesAndDuplicates)
               "12squid.pix: a sprite file name must start with its index, like '08-squid-a0.pix'");
     EXPECT_EQ(index({"93-extra.pix"}), "93-extra.pix: sprite index 93 is past the last sprite 92");
     EXPECT_EQ(index({"08-a.pix", "8-b.pix"}), "8-b.pix: sprite 8 is already drawn in 08-a.pix");
+    EXPECT_EQ(index({"art/7up/squid.pix"}),
+              "art/7up/squid.pix: a sprite file name must start with its index, like '08-squid-a0.pix'");
 }
 
 // A font source where every glyph is a full block of its layout width, with 'replace'

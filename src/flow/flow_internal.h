@@ -8,6 +8,10 @@ void fill_direction_tables();
 void start_game();
 // Plays frames until one ends with a non-zero outcome.
 void run_frames();
+// The cursor, the fire rule and the scroll of one frame.
+void steer_and_fire();
+// The shot's flight and landing.
+void fly_shot();
 // The play field of one frame: scheme, background, ground box, bands.
 void draw_play_field();
 

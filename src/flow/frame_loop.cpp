@@ -53,6 +53,24 @@ void steer_by_keyboard() {
     fire_now = (key_down(scan_space) || key_down(scan_ctrl)) ? -1 : 0;
 }
 
+void play_frame() {
+    set_pages(work_page, visible_page);
+    read_input();
+    steer_and_fire();
+    draw_play_field();
+    fly_shot();
+    run_combat_pass();
+    update_effects();
+    flip();
+    std::swap(work_page, visible_page);
+    sleep_plain(40);
+    ++frames;
+    if (frame_end_hook != nullptr) frame_end_hook();
+    if (frame_outcome == 2) pause_screen(frame_outcome);
+}
+
+}  // namespace
+
 void steer_and_fire() {
     if (keyboard_control != 0) {
         steer_by_keyboard();
@@ -76,7 +94,7 @@ void steer_and_fire() {
 }
 
 // Rounds to the nearest whole pixel (ties to even), then down to a multiple of 8.
-std::int32_t shot_cell(std::int32_t target, float delta) {
+static std::int32_t shot_cell(std::int32_t target, float delta) {
     const double position = target + (static_cast<double>(delta) / 16.0) * (16 - shot_time);
     return (static_cast<std::int32_t>(std::nearbyint(position)) >> 3) << 3;
 }
@@ -96,24 +114,6 @@ void fly_shot() {
     shot_x = shot_cell(shot_target_x, shot_dx);
     shot_y = shot_cell(shot_target_y, shot_dy);
 }
-
-void play_frame() {
-    set_pages(work_page, visible_page);
-    read_input();
-    steer_and_fire();
-    draw_play_field();
-    fly_shot();
-    run_combat_pass();
-    update_effects();
-    flip();
-    std::swap(work_page, visible_page);
-    sleep_plain(40);
-    ++frames;
-    if (frame_end_hook != nullptr) frame_end_hook();
-    if (frame_outcome == 2) pause_screen(frame_outcome);
-}
-
-}  // namespace
 
 void set_frame_end_hook(void (*hook)()) { frame_end_hook = hook; }
 std::int32_t frames_in_game() { return frames; }

@@ -54,7 +54,8 @@ artc::Picture build_sprite_sheet(const fs::path& folder)
     for (int index = 0; index < artc::sprite_count; ++index) {
         const auto found = files.find(index);
         if (found == files.end()) {
-            missing += " " + std::to_string(index);
+            missing += ' ';
+            missing += std::to_string(index);
             continue;
         }
         const std::string& path = found->second;

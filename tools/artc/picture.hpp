@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -12,10 +13,16 @@ struct Picture {
     std::vector<std::uint8_t> pixels;
 
     Picture() = default;
-    Picture(int w, int h) : width(w), height(h), pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0) {}
+    Picture(int w, int h) : width(w), height(h), pixels(offset(w, h, 0), 0) {}
 
-    std::uint8_t& at(int x, int y) { return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]; }
-    std::uint8_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]; }
+    std::uint8_t& at(int x, int y) { return pixels[offset(width, y, x)]; }
+    std::uint8_t at(int x, int y) const { return pixels[offset(width, y, x)]; }
+
+private:
+    static std::size_t offset(int row_width, int rows, int x)
+    {
+        return static_cast<std::size_t>(rows) * static_cast<std::size_t>(row_width) + static_cast<std::size_t>(x);
+    }
 };
 
 } // namespace artc
