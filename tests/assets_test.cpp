@@ -1,0 +1,242 @@
+// The game folder's picture and sample files, their loading and enlarging,
+// and the text and sprite helpers drawn with them. Runs in the game folder.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <vector>
+
+#include "assets/assets.h"
+#include "present/image.h"
+#include "test_screen.h"
+
+namespace {
+
+std::vector<std::uint8_t> read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::uint32_t le(const std::vector<std::uint8_t>& d, std::size_t at, int bytes) {
+    std::uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = v << 8 | d.at(at + i);
+    return v;
+}
+
+struct picture_file {
+    const char* path;
+    int width, height;
+};
+
+const picture_file picture_files[] = {
+    {"graphics/BG0.BMP", 88, 72},     {"graphics/BG1.BMP", 88, 72},      {"graphics/BG2.BMP", 88, 72},
+    {"graphics/sprite.BMP", 128, 193}, {"graphics/font4.BMP", 576, 7},    {"graphics/title.bmp", 80, 60},
+    {"graphics/opening.bmp", 80, 60}, {"graphics/crashing.bmp", 80, 60}, {"graphics/ending.bmp", 80, 60},
+};
+
+TEST(GameFiles, PicturesAreEightBitBottomUpWithOneSharedPalette) {
+    std::vector<std::uint8_t> shared_table;
+    for (const picture_file& f : picture_files) {
+        const std::vector<std::uint8_t> d = read_file(f.path);
+        ASSERT_GE(d.size(), 54u + 1024u) << f.path;
+        EXPECT_EQ(d[0], 'B');
+        EXPECT_EQ(d[1], 'M');
+        EXPECT_EQ(le(d, 14, 4), 40u) << f.path;
+        EXPECT_EQ(static_cast<int>(le(d, 18, 4)), f.width) << f.path;
+        EXPECT_EQ(static_cast<int>(le(d, 22, 4)), f.height) << f.path << " (positive: bottom-up)";
+        EXPECT_EQ(le(d, 28, 2), 8u) << f.path;
+        EXPECT_EQ(le(d, 30, 4), 0u) << f.path << " is compressed";
+        ASSERT_EQ(le(d, 10, 4), 54u + 1024u) << f.path;
+        const int stride = (f.width + 3) & ~3;
+        EXPECT_GE(d.size(), 54u + 1024u + stride * f.height) << f.path;
+        const std::vector<std::uint8_t> table(d.begin() + 54, d.begin() + 54 + 1024);
+        if (shared_table.empty()) shared_table = table;
+        EXPECT_EQ(table, shared_table) << f.path << " has its own palette";
+    }
+    // The game draws with the classic colours by number.
+    auto colour = [&](int i) { return std::array<int, 3>{shared_table[4 * i + 2], shared_table[4 * i + 1], shared_table[4 * i]}; };
+    EXPECT_EQ(colour(0), (std::array<int, 3>{0, 0, 0}));
+    EXPECT_EQ(colour(15), (std::array<int, 3>{255, 255, 255}));
+    for (const int i : {1, 9}) EXPECT_GT(colour(i)[2], colour(i)[0] + 60) << i << " is blue";
+    for (const int i : {2, 10}) EXPECT_GT(colour(i)[1], colour(i)[0] + 60) << i << " is green";
+    for (const int i : {4, 12}) EXPECT_GT(colour(i)[0], colour(i)[1] + 60) << i << " is red";
+    EXPECT_GT(colour(14)[0] + colour(14)[1], 2 * colour(14)[2] + 200) << "14 is yellow";
+    EXPECT_GT(colour(7)[0], colour(8)[0] + 40) << "7 light grey, 8 dark grey";
+}
+
+TEST(GameFiles, SamplesAreShortSixteenBitPcm) {
+    for (const char* name : {"laser", "explosion", "munch", "exp_energy", "fall", "boom"}) {
+        const std::vector<std::uint8_t> d = read_file(std::string("WAV/") + name + ".WAV");
+        ASSERT_GE(d.size(), 44u) << name;
+        EXPECT_EQ(std::string(d.begin(), d.begin() + 4), "RIFF");
+        EXPECT_EQ(std::string(d.begin() + 8, d.begin() + 12), "WAVE");
+        EXPECT_EQ(le(d, 20, 2), 1u) << name << " is PCM";
+        const std::uint32_t channels = le(d, 22, 2);
+        EXPECT_EQ(le(d, 24, 4), 44100u) << name;
+        EXPECT_EQ(le(d, 34, 2), 16u) << name;
+        const double seconds = (d.size() - 44.0) / (44100.0 * 2 * channels);
+        EXPECT_GT(seconds, 0.1) << name;
+        EXPECT_LT(seconds, std::string(name) == "boom" ? 1.55 : 1.0) << name;
+    }
+}
+
+class Assets : public ::testing::Test {
+protected:
+    test_screen screen;
+    static void SetUpTestSuite() {
+        test_screen loading;
+        load_graphics();
+    }
+    static void TearDownTestSuite() { free_graphics(); }
+};
+
+TEST_F(Assets, EveryTableEntryHasItsEnlargedSize) {
+    const struct {
+        int first, last, width, height;
+    } rows[] = {{0, 63, 16, 16}, {64, 79, 16, 1}, {80, 80, 64, 28}, {81, 84, 17, 17}, {85, 85, 15, 11}, {86, 86, 15, 9},
+                {87, 87, 7, 7},  {88, 88, 13, 10}, {89, 90, 45, 17}, {91, 91, 40, 27}, {92, 92, 25, 18}};
+    for (const auto& row : rows) {
+        for (int i = row.first; i <= row.last; ++i) {
+            ASSERT_NE(sprite_images[i], nullptr) << i;
+            EXPECT_EQ(sprite_images[i]->width, 8u * row.width) << i;
+            EXPECT_EQ(sprite_images[i]->height, 8u * row.height) << i;
+            bool drawn = false;
+            for (std::uint32_t y = 0; y < sprite_images[i]->height && !drawn; ++y)
+                for (std::uint32_t x = 0; x < sprite_images[i]->width && !drawn; ++x)
+                    drawn = read_pixel(sprite_images[i], x, y) != 0;
+            EXPECT_TRUE(drawn) << "sprite " << i << " is empty";
+        }
+    }
+    for (image* bg : background_images) {
+        ASSERT_NE(bg, nullptr);
+        EXPECT_EQ(bg->width, 704u);
+        EXPECT_EQ(bg->height, 576u);
+    }
+    for (int c = 32; c <= 127; ++c) {
+        ASSERT_NE(glyph_images[c], nullptr);
+        EXPECT_EQ(glyph_images[c]->width, 48u);
+        EXPECT_EQ(glyph_images[c]->height, 56u);
+    }
+}
+
+TEST_F(Assets, GlyphsAreAsWideAsTheWidthTable) {
+    for (int c = 33; c <= 127; ++c) {
+        int rightmost = -1;
+        for (int y = 0; y < 56; ++y)
+            for (int x = 0; x < 48; ++x)
+                if (read_pixel(glyph_images[c], x, y) != 0) rightmost = std::max(rightmost, x);
+        EXPECT_EQ((rightmost + 1) / 8, glyph_widths[c]) << "character " << c;
+    }
+    for (int y = 0; y < 56; ++y)
+        for (int x = 0; x < 48; ++x) ASSERT_EQ(read_pixel(glyph_images[32], x, y), 0) << "space is blank";
+}
+
+TEST_F(Assets, LoadingLeavesTheFontsPalette) {
+    const std::vector<std::uint8_t> font = read_file("graphics/font4.BMP");
+    load_graphics();  // with this test's fresh screen palette
+    for (int i = 0; i < 256; ++i) {
+        ASSERT_EQ(screen_palette()[i].r, font[54 + 4 * i + 2]) << i;
+        ASSERT_EQ(screen_palette()[i].b, font[54 + 4 * i]) << i;
+    }
+}
+
+TEST_F(Assets, EnlargingByRowsMatchesBlockByBlock) {
+    image* small = create_image(13, 7);
+    std::mt19937 random(7);
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 13; ++x) draw_filled_box(small, x, y, x, y, static_cast<int>(random() % 4 == 0 ? 0 : random() % 256));
+    image* fast = create_image(104, 56);
+    image* slow = create_image(104, 56);
+    draw_filled_box(fast, 0, 0, 103, 55, 77);
+    enlarge8(small, fast);
+    for (int y = 6; y >= 0; --y)
+        for (int x = 12; x >= 0; --x) draw_filled_box(slow, 8 * x, 8 * y, 8 * x + 7, 8 * y + 7, read_pixel(small, x, y));
+    for (int y = 0; y < 56; ++y)
+        for (int x = 0; x < 104; ++x) ASSERT_EQ(read_pixel(fast, x, y), read_pixel(slow, x, y)) << x << "," << y;
+    destroy_image(small);
+    destroy_image(fast);
+    destroy_image(slow);
+}
+
+TEST_F(Assets, TextAdvancesByTheGlyphWidths) {
+    image* target = create_image(200, 80);
+    draw_text(target, 8, 8, "AB", -1);
+    for (int y = 0; y < 56; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            const int a = read_pixel(glyph_images['A'], x, y);
+            if (a != 0) {
+                ASSERT_EQ(read_pixel(target, 8 + x, 8 + y), a);
+            }
+            const int b = read_pixel(glyph_images['B'], x, y);
+            if (b != 0) {
+                ASSERT_EQ(read_pixel(target, 56 + x, 8 + y), b);
+            }
+        }
+    }
+    destroy_image(target);
+
+    // One colour for every drawn glyph pixel; blank pixels leave the target alone.
+    image* tinted = create_image(60, 60);
+    draw_filled_box(tinted, 0, 0, 59, 59, 200);
+    draw_text(tinted, 0, 0, "W", 4);
+    int drawn = 0;
+    for (int y = 0; y < 56; ++y)
+        for (int x = 0; x < 48; ++x) {
+            const int expected = read_pixel(glyph_images['W'], x, y) != 0 ? 4 : 200;
+            ASSERT_EQ(read_pixel(tinted, x, y), expected);
+            drawn += expected == 4;
+        }
+    EXPECT_GT(drawn, 0);
+    destroy_image(tinted);
+}
+
+TEST_F(Assets, BytesWithoutAGlyphAreSkipped) {
+    image* plain = create_image(200, 60);
+    image* with_stray = create_image(200, 60);
+    draw_text(plain, 0, 0, "AB", -1);
+    draw_text(with_stray, 0, 0, std::string("A\x01\x80\xff") + "B", -1);
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 200; ++x) ASSERT_EQ(read_pixel(plain, x, y), read_pixel(with_stray, x, y));
+    destroy_image(plain);
+    destroy_image(with_stray);
+}
+
+TEST_F(Assets, SpriteHelpersTintAndBlank) {
+    image* target = create_image(130, 130);
+    draw_filled_box(target, 0, 0, 129, 129, 200);
+    put_sprite_silhouette(target, 0, 0, 0, 0);
+    const image* cursor = sprite_images[0];
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x)
+            ASSERT_EQ(read_pixel(target, x, y), read_pixel(cursor, x, y) != 0 ? 0 : 200) << "colour 0 is drawn opaque";
+
+    // Sprite 91 uses colour 1 for what must blank the screen.
+    const image* craft = sprite_images[91];
+    image* scene = create_image(320, 216);
+    draw_filled_box(scene, 0, 0, 319, 215, 200);
+    put_sprite_colour_to_zero(scene, 0, 0, 91, 1);
+    int blanked = 0;
+    for (int y = 0; y < 216; ++y)
+        for (int x = 0; x < 320; ++x) {
+            const int s = read_pixel(craft, x, y);
+            const int expected = s == 0 ? 200 : s == 1 ? 0 : s;
+            ASSERT_EQ(read_pixel(scene, x, y), expected);
+            blanked += s == 1;
+        }
+    EXPECT_GT(blanked, 0);
+    destroy_image(target);
+    destroy_image(scene);
+}
+
+TEST(Numbers, AreShownAsTheLastDigitsOfAZeroRun) {
+    EXPECT_EQ(padded_number(1000, 8), "00001000");
+    EXPECT_EQ(padded_number(123456789, 8), "23456789");
+    EXPECT_EQ(padded_number(-5, 8), "000000-5");
+    EXPECT_EQ(padded_number(7, 3), "007");
+    EXPECT_EQ(padded_number(1234, 3), "234");
+    EXPECT_EQ(padded_number(12, 2), "12");
+    EXPECT_EQ(padded_number(10000, 4), "0000");
+}
+
+}  // namespace
