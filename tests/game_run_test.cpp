@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "headless_run.h"
@@ -162,6 +165,49 @@ TEST(GameRun, AMalformedScriptIsRefusedBeforeAnythingRuns) {
     const headless_result r = run_headless("0 move 1 1\n5 dance\n", {});
     EXPECT_EQ(r.exit_code, 2);
     EXPECT_TRUE(r.state.empty());
+}
+
+}  // namespace
+
+namespace {
+
+std::string frame_digest(const std::map<std::string, std::string>& line) {
+    std::string digest;
+    for (const char* key : {"frame", "score", "energy", "stage", "bonus_stage", "chain", "max_chain", "squid_count",
+                            "kills_left", "defeated", "picture"}) {
+        if (!digest.empty()) digest += ' ';
+        digest += line.at(key);
+    }
+    return digest;
+}
+
+TEST(GoldenReplay, EveryFrameMatchesTheRecording) {
+    std::ifstream script_file(KORVANE_SOURCE_DIR "/tests/golden/autoplay.txt");
+    const std::string script{std::istreambuf_iterator<char>(script_file), {}};
+    ASSERT_FALSE(script.empty());
+    const headless_result r = run_headless(script, {"--end", "200000", "nosound"});
+    ASSERT_EQ(r.exit_code, 0);
+    std::vector<std::string> frames;
+    for (const auto& line : r.trace)
+        if (number(line, "game") == 1) frames.push_back(frame_digest(line));
+    ASSERT_GT(frames.size(), 2000u);
+    EXPECT_EQ(number(r.trace.back(), "defeated"), -1) << "the recorded game ends in a defeat";
+
+    const std::string golden_path = KORVANE_SOURCE_DIR "/tests/golden/autoplay.frames";
+    if (std::getenv("KORVANE_UPDATE_GOLDEN") != nullptr) {
+        std::ofstream out(golden_path);
+        for (const std::string& f : frames) out << f << "\n";
+        GTEST_SKIP() << "recorded " << frames.size() << " frames into " << golden_path;
+    }
+    std::ifstream golden(golden_path);
+    std::vector<std::string> expected;
+    for (std::string line; std::getline(golden, line);) expected.push_back(line);
+    ASSERT_FALSE(expected.empty()) << golden_path;
+    for (std::size_t i = 0; i < std::min(frames.size(), expected.size()); ++i)
+        ASSERT_EQ(frames[i], expected[i]) << "first difference at frame " << i + 1
+                                          << " (frame score energy stage bonus chain max_chain squids kills_left "
+                                             "defeated picture); see tests/golden/README.md";
+    EXPECT_EQ(frames.size(), expected.size());
 }
 
 }  // namespace

@@ -53,6 +53,11 @@ void headless_platform::pump_events() {
     }
 }
 
+void headless_platform::add_event(script_event event) {
+    event.ms = now_;
+    events_.push_back(std::move(event));
+}
+
 void headless_platform::wait_ms(int ms) { advance_to(now_ + static_cast<std::uint64_t>(std::max(ms, 0))); }
 
 void headless_platform::idle() {

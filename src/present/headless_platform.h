@@ -35,6 +35,10 @@ public:
     void show_pointer(bool) override {}
     void confine_pointer(bool) override {}
 
+    // Adds an event while the game runs, for programs that play the game
+    // themselves; it takes effect at the current virtual time.
+    void add_event(script_event event);
+
     // What a player would see now: the last presented page and its palette.
     const std::uint8_t* shown_pixels() const { return shown_pixels_.data(); }
     const rgb* shown_palette() const { return shown_palette_; }

@@ -1,0 +1,111 @@
+// BMP files as any bytes at all, loaded into a small image and onto the work
+// page of an open headless screen: no crash, no access out of bounds, and
+// only pixel values the file's depth can hold.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "fuzz_check.h"
+#include "present/headless_platform.h"
+#include "present/image.h"
+#include "present/input_events.h"
+#include "present/screen.h"
+
+namespace {
+
+constexpr int image_width = 88;
+constexpr int image_height = 72;
+
+// One open screen and one in-memory file for the whole process.
+class bmp_bench {
+public:
+    bmp_bench() : platform_({}, {}, std::optional<std::uint64_t>{1'000'000'000}) {
+        install_platform(&platform_);
+        reset_input();
+        fuzz_require(open_screen(screen_width, screen_height, 8, screen_pages, false), "the screen opens");
+        image_ = create_image(image_width, image_height);
+        fuzz_require(image_ != nullptr, "the image is created");
+        file_ = memfd_create("fuzz_bmp", 0);
+        fuzz_require(file_ >= 0, "the in-memory file is created");
+        path_ = "/proc/self/fd/" + std::to_string(file_);
+    }
+    ~bmp_bench() {
+        destroy_image(image_);
+        close(file_);
+        install_platform(nullptr);
+    }
+    bmp_bench(const bmp_bench&) = delete;
+    bmp_bench& operator=(const bmp_bench&) = delete;
+
+    // Replaces the file's contents; load_bmp opens it by path, from the start.
+    void write_file(const std::uint8_t* data, std::size_t size) {
+        fuzz_require(ftruncate(file_, 0) == 0, "the in-memory file empties");
+        std::size_t written = 0;
+        while (written < size) {
+            const ssize_t n = pwrite(file_, data + written, size - written, static_cast<off_t>(written));
+            fuzz_require(n > 0, "the in-memory file takes the input");
+            written += static_cast<std::size_t>(n);
+        }
+    }
+    const char* path() const { return path_.c_str(); }
+    image* small_image() { return image_; }
+
+private:
+    headless_platform platform_;
+    image* image_ = nullptr;
+    int file_ = -1;
+    std::string path_;
+};
+
+// A little-endian header field, when the input is long enough to have it.
+std::uint32_t header_field(const std::uint8_t* data, std::size_t size, std::size_t at, int bytes) {
+    std::uint32_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | (at + i < size ? data[at + i] : 0);
+    return value;
+}
+
+void require_known_result(bmp_result result) {
+    // The file exists, so only its contents can be blamed.
+    fuzz_require(result == bmp_ok || result == bmp_unreadable || result == bmp_not_supported,
+                 "an existing file is loaded, unreadable or not supported");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static bmp_bench bench;
+    bench.write_file(data, size);
+
+    image* small = bench.small_image();
+    draw_filled_box(small, 0, 0, image_width - 1, image_height - 1, 0);
+    const bmp_result into_image = load_bmp(bench.path(), small);
+    require_known_result(into_image);
+
+    // Colour 0 was everywhere before; a loaded pixel is below 2^depth.
+    const std::uint32_t bits = header_field(data, size, 28, 2);
+    const int colour_limit = bits == 1 || bits == 4 ? 1 << bits : bits == 8 ? 256 : 1;
+    for (int y = 0; y < image_height; ++y) {
+        const std::uint8_t* row = small->pixels.get() + y * small->pitch;
+        for (int x = 0; x < image_width; ++x)
+            fuzz_require(row[x] < colour_limit, "no pixel value beyond the file's depth");
+    }
+
+    const bmp_result onto_page = load_bmp(bench.path(), nullptr);
+    require_known_result(onto_page);
+    // A whole picture looks the same in the image as in the page's top left corner.
+    if (into_image == bmp_ok && onto_page == bmp_ok) {
+        const auto width = std::min<std::uint32_t>(header_field(data, size, 18, 4), image_width);
+        const auto height = std::min<std::uint32_t>(header_field(data, size, 22, 4), image_height);
+        const std::uint8_t* page = work_page_pixels();
+        for (std::uint32_t y = 0; y < height; ++y)
+            fuzz_require(std::memcmp(small->pixels.get() + y * small->pitch, page + y * screen_width, width) == 0,
+                         "image and page agree");
+    }
+    return 0;
+}
