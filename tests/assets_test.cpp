@@ -134,6 +134,7 @@ TEST_F(Assets, GlyphsAreAsWideAsTheWidthTable) {
 
 TEST_F(Assets, LoadingLeavesTheFontsPalette) {
     const std::vector<std::uint8_t> font = read_file("graphics/font4.BMP");
+    free_graphics();
     load_graphics();  // with this test's fresh screen palette
     for (int i = 0; i < 256; ++i) {
         ASSERT_EQ(screen_palette()[i].r, font[54 + 4 * i + 2]) << i;

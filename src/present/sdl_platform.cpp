@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "present/input_events.h"
+#include "present/quiet_stderr.h"
 #include "present/screen.h"
 
 namespace {
@@ -159,7 +160,12 @@ private:
 bool sdl_platform::open_display(bool full_screen) {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    int init_result = 0;
+    {
+        quiet_stderr quiet;
+        init_result = SDL_InitSubSystem(SDL_INIT_VIDEO);
+    }
+    if (init_result != 0) {
         failure_ = std::string("no display: ") + SDL_GetError();
         return false;
     }
@@ -185,9 +191,9 @@ bool sdl_platform::create_window(bool full_screen) {
         failure_ = std::string("cannot open a window: ") + SDL_GetError();
         return false;
     }
-    // Resizable only so that the maximise button exists; the size is fixed.
+    // Resizable only so that the window has a maximise button (which switches
+    // to full screen); any other change of size snaps back.
     SDL_SetWindowMinimumSize(window_, screen_width, screen_height);
-    if (!full_screen) SDL_SetWindowMaximumSize(window_, screen_width, screen_height);
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
     if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (renderer_ != nullptr)
@@ -209,12 +215,10 @@ bool sdl_platform::create_window(bool full_screen) {
 void sdl_platform::set_full_screen(bool full_screen) {
     if (full_screen == full_screen_) return;
     if (full_screen) {
-        SDL_SetWindowMaximumSize(window_, 0, 0);
         if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return;
     } else {
         SDL_SetWindowFullscreen(window_, 0);
         SDL_RestoreWindow(window_);
-        SDL_SetWindowMaximumSize(window_, screen_width, screen_height);
         SDL_SetWindowSize(window_, screen_width, screen_height);
         SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
@@ -348,9 +352,16 @@ void sdl_platform::pump_events() {
                     case SDL_WINDOWEVENT_CLOSE:
                         queue_key_press(std::string("\xff") + static_cast<char>(ext_close_button));
                         break;
-                    case SDL_WINDOWEVENT_MAXIMIZED: set_full_screen(true); break;
-                    case SDL_WINDOWEVENT_EXPOSED:
-                    case SDL_WINDOWEVENT_SIZE_CHANGED: draw(); break;
+                    case SDL_WINDOWEVENT_MAXIMIZED:
+                        SDL_RestoreWindow(window_);
+                        set_full_screen(true);
+                        break;
+                    case SDL_WINDOWEVENT_SIZE_CHANGED:
+                        if (!full_screen_ && (e.window.data1 != screen_width || e.window.data2 != screen_height))
+                            SDL_SetWindowSize(window_, screen_width, screen_height);
+                        draw();
+                        break;
+                    case SDL_WINDOWEVENT_EXPOSED: draw(); break;
                     default: break;
                 }
                 break;

@@ -1,36 +1,14 @@
 // The sound library of the game: SDL_mixer, opened once, 64 channels.
 #include <SDL.h>
 #include <SDL_mixer.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <vector>
 
+#include "present/quiet_stderr.h"
 #include "sound/sound_library.h"
 
 namespace {
-
-// Audio back ends print their complaints about a missing sound device
-// straight to the terminal; the game has nothing to say about it.
-class quiet_stderr {
-public:
-    quiet_stderr() : saved_(dup(STDERR_FILENO)) {
-        const int null_fd = open("/dev/null", O_WRONLY);
-        if (saved_ >= 0 && null_fd >= 0) dup2(null_fd, STDERR_FILENO);
-        if (null_fd >= 0) close(null_fd);
-    }
-    ~quiet_stderr() {
-        if (saved_ < 0) return;
-        dup2(saved_, STDERR_FILENO);
-        close(saved_);
-    }
-    quiet_stderr(const quiet_stderr&) = delete;
-    quiet_stderr& operator=(const quiet_stderr&) = delete;
-
-private:
-    int saved_;
-};
 
 class sdl_mixer final : public sound_library {
 public:
