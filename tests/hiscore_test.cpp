@@ -115,6 +115,25 @@ TEST_F(HiScoreFile, ReadOnlyFileStaysAsItWas) {
     EXPECT_EQ(contents(), "hi-score\r\n 4321\r\n");
 }
 
+TEST_F(HiScoreFile, ReadOnlyBestScoreIsStillRead) {
+    if (geteuid() == 0) GTEST_SKIP() << "root may append to any file";
+    put("hi-score\r\n 4321\r\n");
+    chmod("hiscore.txt", 0444);
+    std::int32_t value = 0;
+    read_hi_score(value);
+    EXPECT_EQ(value, 4321);
+}
+
+TEST_F(HiScoreFile, AFolderInTheWayGivesTheDefaultAndStaysAFolder) {
+    std::filesystem::create_directory("hiscore.txt");
+    std::int32_t value = 0;
+    read_hi_score(value);
+    EXPECT_EQ(value, 1000);
+    write_hi_score(5000);
+    EXPECT_TRUE(std::filesystem::is_directory("hiscore.txt"));
+    EXPECT_EQ(files_in_folder(), 1) << "no temporary file is left behind";
+}
+
 TEST_F(HiScoreFile, UnwritableFolderLeavesEverythingAlone) {
     if (geteuid() == 0) GTEST_SKIP() << "root may write into any folder";
     put("hi-score\r\n 4321\r\n");

@@ -14,11 +14,11 @@ namespace {
 const char* const hi_score_file = "hiscore.txt";
 constexpr std::int32_t default_hi_score = 1000;
 
-// Length of the file, creating it empty when it is missing; 0 when it
+// Length of the file, creating it empty when it is missing; -1 when it
 // cannot be opened for appending.
 long file_length_creating() {
     std::FILE* f = std::fopen(hi_score_file, "ab");
-    if (f == nullptr) return 0;
+    if (f == nullptr) return -1;
     long length = 0;
     if (std::fseek(f, 0, SEEK_END) == 0) length = std::ftell(f);
     std::fclose(f);
@@ -71,11 +71,15 @@ void write_hi_score(std::int32_t value) {
 }
 
 void read_hi_score(std::int32_t& value) {
-    if (file_length_creating() == 0) {
+    std::string contents;
+    const long length = file_length_creating();
+    // A file that may be read but not written (a read-only best score) still
+    // holds the best score; only a missing or empty one means the default.
+    const bool readable = length != 0 && read_file(contents) && !contents.empty();
+    if (!readable) {
         value = default_hi_score;
         write_hi_score(default_hi_score);
         return;
     }
-    std::string contents;
-    value = read_file(contents) ? parse_hi_score(contents) : 0;
+    value = parse_hi_score(contents);
 }
