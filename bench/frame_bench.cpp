@@ -59,12 +59,7 @@ void crowd_the_field() {
 
 void play_one_frame() {
     set_pages(work_page, visible_page);
-    draw_play_field();
-    fly_shot();
-    run_combat_pass();
-    update_effects();
-    flip();
-    std::swap(work_page, visible_page);
+    draw_and_show_frame();
 }
 
 void BM_BusyFrame(benchmark::State& state) {

@@ -12,6 +12,8 @@ void run_frames();
 void steer_and_fire();
 // The shot's flight and landing.
 void fly_shot();
+// A frame's field, shot, combat and effects, then the flip and page swap.
+void draw_and_show_frame();
 // The play field of one frame: scheme, background, ground box, bands.
 void draw_play_field();
 

@@ -57,12 +57,7 @@ void play_frame() {
     set_pages(work_page, visible_page);
     read_input();
     steer_and_fire();
-    draw_play_field();
-    fly_shot();
-    run_combat_pass();
-    update_effects();
-    flip();
-    std::swap(work_page, visible_page);
+    draw_and_show_frame();
     sleep_plain(40);
     ++frames;
     if (frame_end_hook != nullptr) frame_end_hook();
@@ -113,6 +108,15 @@ void fly_shot() {
     }
     shot_x = shot_cell(shot_target_x, shot_dx);
     shot_y = shot_cell(shot_target_y, shot_dy);
+}
+
+void draw_and_show_frame() {
+    draw_play_field();
+    fly_shot();
+    run_combat_pass();
+    update_effects();
+    flip();
+    std::swap(work_page, visible_page);
 }
 
 void set_frame_end_hook(void (*hook)()) { frame_end_hook = hook; }

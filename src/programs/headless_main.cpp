@@ -30,40 +30,45 @@ bool parse_ms(const std::string& text, std::uint64_t& ms) {
     return true;
 }
 
+bool is_option(const std::string& arg) {
+    return arg == "--input" || arg == "--shot" || arg == "--end" || arg == "--state" || arg == "--trace";
+}
+
 bool parse_options(int argc, char** argv, options& o) {
     o.game_args.push_back(argv[0]);
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        const bool has_value = i + 1 < argc;
-        if (arg == "--input" && has_value) {
-            o.input = argv[++i];
-        } else if (arg == "--shot" && has_value) {
-            const std::string spec = argv[++i];
-            const auto colon = spec.find(':');
-            screenshot_request shot;
-            if (colon == std::string::npos || !parse_ms(spec.substr(0, colon), shot.ms) || colon + 1 == spec.size()) {
-                std::fprintf(stderr, "korvane-headless: --shot wants MS:FILE.png, not '%s'\n", spec.c_str());
-                return false;
-            }
-            shot.path = spec.substr(colon + 1);
-            o.shots.push_back(shot);
-        } else if (arg == "--end" && has_value) {
+        if (!is_option(arg)) {
+            o.game_args.push_back(argv[i]);
+            continue;
+        }
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "korvane-headless: %s wants a value\n", arg.c_str());
+            return false;
+        }
+        const std::string value = argv[++i];
+        if (arg == "--input") {
+            o.input = value;
+        } else if (arg == "--state") {
+            o.state_file = value;
+        } else if (arg == "--trace") {
+            o.trace_file = value;
+        } else if (arg == "--end") {
             std::uint64_t ms = 0;
-            if (!parse_ms(argv[++i], ms)) {
+            if (!parse_ms(value, ms)) {
                 std::fprintf(stderr, "korvane-headless: --end wants a whole number of milliseconds\n");
                 return false;
             }
             o.end_ms = ms;
-        } else if (arg == "--state" && has_value) {
-            o.state_file = argv[++i];
-        } else if (arg == "--trace" && has_value) {
-            o.trace_file = argv[++i];
-        } else if (arg.rfind("--", 0) == 0 && (arg == "--input" || arg == "--shot" || arg == "--end" ||
-                                                arg == "--state" || arg == "--trace")) {
-            std::fprintf(stderr, "korvane-headless: %s wants a value\n", arg.c_str());
-            return false;
         } else {
-            o.game_args.push_back(argv[i]);
+            const auto colon = value.find(':');
+            screenshot_request shot;
+            if (colon == std::string::npos || !parse_ms(value.substr(0, colon), shot.ms) || colon + 1 == value.size()) {
+                std::fprintf(stderr, "korvane-headless: --shot wants MS:FILE.png, not '%s'\n", value.c_str());
+                return false;
+            }
+            shot.path = value.substr(colon + 1);
+            o.shots.push_back(shot);
         }
     }
     o.game_args.push_back(nullptr);

@@ -73,13 +73,15 @@ void write_hi_score(std::int32_t value) {
 void read_hi_score(std::int32_t& value) {
     std::string contents;
     const long length = file_length_creating();
-    // A file that may be read but not written (a read-only best score) still
-    // holds the best score; only a missing or empty one means the default.
-    const bool readable = length != 0 && read_file(contents) && !contents.empty();
-    if (!readable) {
-        value = default_hi_score;
-        write_hi_score(default_hi_score);
+    if (length > 0) {
+        value = read_file(contents) ? parse_hi_score(contents) : 0;
         return;
     }
-    value = parse_hi_score(contents);
+    // A best score that may be read but not written is still the best score.
+    if (length < 0 && read_file(contents) && !contents.empty()) {
+        value = parse_hi_score(contents);
+        return;
+    }
+    value = default_hi_score;
+    write_hi_score(default_hi_score);
 }
