@@ -161,6 +161,66 @@ TEST(GameRun, QuittingOnTheTitleScreenEndsTheProgram) {
     EXPECT_TRUE(r.trace.empty());
 }
 
+TEST(GameRun, WithoutItsFilesTheGameStillPlaysSilently) {
+    const headless_result r = run_headless(start_game, {"--end", "20000"}, false);
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_EQ(number(r.state, "games"), 1);
+    EXPECT_GT(number(r.state, "frames"), 400);
+    EXPECT_LT(number(r.state, "energy"), 100) << "squids flew and escaped";
+    std::ifstream out(r.folder + "/stdout.txt");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(out), {}), "") << "no sound, so no closing line";
+}
+
+TEST(GameRun, SoundIsOnWithTheSamplesAndOffOnRequest) {
+    const headless_result on = run_headless("0 keydown esc\n", {});
+    std::ifstream on_out(on.folder + "/stdout.txt");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(on_out), {}), "FMOD CLOSED\n");
+    const headless_result off = run_headless("0 keydown esc\n", {"-NoSound"});
+    std::ifstream off_out(off.folder + "/stdout.txt");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(off_out), {}), "");
+}
+
+TEST(GameRun, PausingPlaysOnUntilThePauseDialogExists) {
+    std::string script = start_game;
+    script += at(frame_ms(20), "keydown esc");
+    script += at(frame_ms(20) + 500, "keyup esc");
+    script += at(frame_ms(40), "close");
+    script += at(frame_ms(60), "press middle");
+    script += at(frame_ms(60) + 100, "release middle");
+    const headless_result r = run_headless(script, {"--end", std::to_string(frame_ms(120))});
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_EQ(number(r.state, "games"), 1);
+    // Without pauses frames 1 to 119 end by the end of the run. Each pause
+    // waits for its key or button to be released: Escape, pressed as frame
+    // 20 read its input and held 500 ms, stops play for 460 ms after that
+    // frame's 40; the middle button, seen 20 ms after its press by frame 49,
+    // is held 40 ms past that frame's end. The close button is released at
+    // once. 500 ms are 12.5 frames, so frames 1 to 106 are played.
+    EXPECT_EQ(number(r.state, "frames"), 106);
+    EXPECT_EQ(number(frame_line(r, 1, 21), "virtual_ms"), 1290 + 40);
+}
+
+TEST(GameRun, EndsAtItsEndTimeAndTakesScreenshots) {
+    const headless_result r =
+        run_headless(start_game, {"--end", std::to_string(frame_ms(51)), "--shot", "1000:early.png", "--shot",
+                                  std::to_string(frame_ms(51)) + ":last.png"});
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_EQ(number(r.state, "frames"), 50) << "the frame whose sleep ends at the end time counts";
+    EXPECT_EQ(number(r.state, "virtual_ms"), frame_ms(51));
+    for (const char* name : {"early.png", "last.png"}) {
+        std::ifstream png(r.folder + "/" + name, std::ios::binary);
+        const std::string header(std::istreambuf_iterator<char>(png), {});
+        ASSERT_GT(header.size(), 24u) << name;
+        EXPECT_EQ(header.substr(1, 3), "PNG");
+        const auto be32 = [&](std::size_t at) {
+            return (static_cast<unsigned char>(header[at]) << 24) | (static_cast<unsigned char>(header[at + 1]) << 16) |
+                   (static_cast<unsigned char>(header[at + 2]) << 8) | static_cast<unsigned char>(header[at + 3]);
+        };
+        EXPECT_EQ(be32(16), 640);
+        EXPECT_EQ(be32(20), 480);
+    }
+}
+
 TEST(GameRun, AMalformedScriptIsRefusedBeforeAnythingRuns) {
     const headless_result r = run_headless("0 move 1 1\n5 dance\n", {});
     EXPECT_EQ(r.exit_code, 2);

@@ -33,15 +33,17 @@ long long number(const std::map<std::string, std::string>& values, const std::st
     return std::stoll(it->second);
 }
 
-headless_result run_headless(const std::string& script, const std::vector<std::string>& extra) {
+headless_result run_headless(const std::string& script, const std::vector<std::string>& extra, bool with_game_files) {
     static int run_number = 0;
     headless_result result;
     const fs::path folder = fs::temp_directory_path() /
                             ("korvane_run_" + std::to_string(getpid()) + "_" + std::to_string(++run_number));
     fs::remove_all(folder);
     fs::create_directories(folder);
-    fs::create_directory_symlink(fs::path(KORVANE_GAME_DIR) / "graphics", folder / "graphics");
-    fs::create_directory_symlink(fs::path(KORVANE_GAME_DIR) / "WAV", folder / "WAV");
+    if (with_game_files) {
+        fs::create_directory_symlink(fs::path(KORVANE_GAME_DIR) / "graphics", folder / "graphics");
+        fs::create_directory_symlink(fs::path(KORVANE_GAME_DIR) / "WAV", folder / "WAV");
+    }
     std::ofstream(folder / "input.txt") << script;
     result.folder = folder.string();
 

@@ -12,8 +12,10 @@ struct headless_result {
     std::string folder;  // the scratch game folder, kept until the next run
 };
 
-// script: the --input text; extra: further command-line words.
-headless_result run_headless(const std::string& script, const std::vector<std::string>& extra);
+// script: the --input text; extra: further command-line words. Without the
+// game files the folder has no graphics/ and no WAV/.
+headless_result run_headless(const std::string& script, const std::vector<std::string>& extra,
+                             bool with_game_files = true);
 
 std::map<std::string, std::string> parse_json_line(const std::string& line);
 long long number(const std::map<std::string, std::string>& values, const std::string& key);

@@ -61,12 +61,12 @@ void headless_platform::add_event(script_event event) {
 void headless_platform::wait_ms(int ms) { advance_to(now_ + static_cast<std::uint64_t>(std::max(ms, 0))); }
 
 void headless_platform::idle() {
-    // Polling without sleeping can only end when input changes: jump there.
-    if (next_event_ < events_.size()) {
+    // Polling without sleeping can only end when input changes: jump there,
+    // or end the run when no input is left to come.
+    if (next_event_ < events_.size())
         advance_to(std::max(now_, events_[next_event_].ms));
-    } else {
-        advance_to(std::max(now_, end_ms_));
-    }
+    else
+        end_run();
 }
 
 void headless_platform::take_shots_before(std::uint64_t limit, bool inclusive) {
@@ -83,11 +83,13 @@ void headless_platform::take_shots_before(std::uint64_t limit, bool inclusive) {
 void headless_platform::advance_to(std::uint64_t target) {
     // The picture on show now stays until the clock moves on: every shot
     // due before the new time sees it.
-    if (target >= end_ms_) {
-        take_shots_before(end_ms_, true);
-        now_ = end_ms_;
-        throw headless_run_over{0};
-    }
+    if (target > end_ms_) end_run();
     take_shots_before(target, false);
     now_ = target;
+}
+
+void headless_platform::end_run() {
+    take_shots_before(end_ms_, true);
+    now_ = std::max(now_, end_ms_);
+    throw headless_run_over{0};
 }

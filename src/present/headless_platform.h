@@ -48,6 +48,7 @@ public:
 
 private:
     void advance_to(std::uint64_t target);
+    [[noreturn]] void end_run();
     void take_shots_before(std::uint64_t limit, bool inclusive);
 
     std::vector<script_event> events_;
