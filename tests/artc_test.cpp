@@ -1,9 +1,9 @@
-#include "art_error.hpp"
-#include "bmp_writer.hpp"
-#include "font_sheet.hpp"
-#include "palette.hpp"
-#include "pix_parser.hpp"
-#include "sprite_sheet.hpp"
+#include "art_error.h"
+#include "bmp_writer.h"
+#include "font_sheet.h"
+#include "palette.h"
+#include "pix_parser.h"
+#include "sprite_sheet.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "bmp_writer.hpp"
+#include "bmp_writer.h"
 
 namespace artc {
 

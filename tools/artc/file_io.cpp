@@ -1,6 +1,6 @@
-#include "file_io.hpp"
+#include "file_io.h"
 
-#include "art_error.hpp"
+#include "art_error.h"
 
 #include <fstream>
 #include <sstream>

@@ -1,8 +1,8 @@
-#include "font_sheet.hpp"
+#include "font_sheet.h"
 
-#include "art_error.hpp"
-#include "pixel_keys.hpp"
-#include "source_lines.hpp"
+#include "art_error.h"
+#include "pixel_keys.h"
+#include "source_lines.h"
 
 #include <array>
 #include <optional>

@@ -1,13 +1,13 @@
 // artc: compiles the text art under art/ into the game's 8-bit BMP files.
 // Usage: artc ART_DIR GRAPHICS_DIR
 
-#include "art_error.hpp"
-#include "bmp_writer.hpp"
-#include "file_io.hpp"
-#include "font_sheet.hpp"
-#include "palette.hpp"
-#include "pix_parser.hpp"
-#include "sprite_sheet.hpp"
+#include "art_error.h"
+#include "bmp_writer.h"
+#include "file_io.h"
+#include "font_sheet.h"
+#include "palette.h"
+#include "pix_parser.h"
+#include "sprite_sheet.h"
 
 #include <algorithm>
 #include <filesystem>

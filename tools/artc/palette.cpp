@@ -1,7 +1,7 @@
-#include "palette.hpp"
+#include "palette.h"
 
-#include "art_error.hpp"
-#include "source_lines.hpp"
+#include "art_error.h"
+#include "source_lines.h"
 
 #include <bitset>
 

@@ -1,8 +1,8 @@
-#include "pix_parser.hpp"
+#include "pix_parser.h"
 
-#include "art_error.hpp"
-#include "pixel_keys.hpp"
-#include "source_lines.hpp"
+#include "art_error.h"
+#include "pixel_keys.h"
+#include "source_lines.h"
 
 namespace artc {
 

@@ -1,6 +1,6 @@
-#include "pixel_keys.hpp"
+#include "pixel_keys.h"
 
-#include "art_error.hpp"
+#include "art_error.h"
 
 namespace artc {
 

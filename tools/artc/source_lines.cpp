@@ -1,6 +1,6 @@
-#include "source_lines.hpp"
+#include "source_lines.h"
 
-#include "art_error.hpp"
+#include "art_error.h"
 
 #include <charconv>
 

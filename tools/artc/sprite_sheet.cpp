@@ -1,7 +1,7 @@
-#include "sprite_sheet.hpp"
+#include "sprite_sheet.h"
 
-#include "art_error.hpp"
-#include "pix_parser.hpp"
+#include "art_error.h"
+#include "pix_parser.h"
 
 #include <cctype>
 #include <filesystem>

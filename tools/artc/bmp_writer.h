@@ -1,7 +1,7 @@
 #pragma once
 
-#include "palette.hpp"
-#include "picture.hpp"
+#include "palette.h"
+#include "picture.h"
 
 #include <cstdint>
 #include <vector>

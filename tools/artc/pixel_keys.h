@@ -1,7 +1,7 @@
 #pragma once
 
-#include "picture.hpp"
-#include "source_lines.hpp"
+#include "picture.h"
+#include "source_lines.h"
 
 #include <array>
 #include <cstdint>

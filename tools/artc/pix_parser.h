@@ -1,6 +1,6 @@
 #pragma once
 
-#include "picture.hpp"
+#include "picture.h"
 
 #include <string>
 #include <string_view>
