@@ -57,27 +57,21 @@ bool clip_put(const pixel_surface& target, int x, int y, const image& source, co
 }
 
 void put_image(image* target, int x, int y, const image* source, put_mode mode, const source_rect* rect) {
-    if (source == nullptr) return;
-    const pixel_surface dest = surface_of(target);
-    put_span span;
-    if (dest.pixels == nullptr || !clip_put(dest, x, y, *source, rect, span)) return;
-    for (int row = 0; row < span.height; ++row) {
-        const std::uint8_t* in = source->pixels.get() + (span.source_y + row) * source->pitch + span.source_x;
-        std::uint8_t* out = dest.pixels + (span.target_y + row) * dest.pitch + span.target_x;
-        if (mode == put_mode::copy) {
-            std::memmove(out, in, span.width);
-            continue;
-        }
-        // Transparent: copy each run of non-zero pixels in one go.
+    if (mode == put_mode::copy) {
+        put_rows(target, x, y, source, rect,
+                 [](const std::uint8_t* in, std::uint8_t* out, int width) { std::memmove(out, in, width); });
+        return;
+    }
+    // Transparent: copy each run of non-zero pixels in one go.
+    put_rows(target, x, y, source, rect, [](const std::uint8_t* in, std::uint8_t* out, int width) {
         int col = 0;
-        while (col < span.width) {
-            while (col < span.width && in[col] == 0) ++col;
+        while (col < width) {
+            while (col < width && in[col] == 0) ++col;
             const int run_start = col;
-            while (col < span.width && in[col] != 0) ++col;
+            while (col < width && in[col] != 0) ++col;
             if (col > run_start) std::memcpy(out + run_start, in + run_start, col - run_start);
         }
-    }
-    note_surface_drawn(target);
+    });
 }
 
 void draw_filled_box(image* target, int x1, int y1, int x2, int y2, int colour) {

@@ -46,20 +46,27 @@ struct put_span {
 bool clip_put(const pixel_surface& target, int x, int y, const image& source, const source_rect* rect, put_span& span);
 void note_surface_drawn(image* target);
 
+// Runs row_function(source row, target row, width) over every row of the
+// part of a put that lies inside the target.
+template <typename RowFunction>
+void put_rows(image* target, int x, int y, const image* source, const source_rect* rect, RowFunction row_function) {
+    if (source == nullptr) return;
+    const pixel_surface dest = surface_of(target);
+    put_span span;
+    if (dest.pixels == nullptr || !clip_put(dest, x, y, *source, rect, span)) return;
+    for (int row = 0; row < span.height; ++row)
+        row_function(source->pixels.get() + (span.source_y + row) * source->pitch + span.source_x,
+                     dest.pixels + (span.target_y + row) * dest.pitch + span.target_x, span.width);
+    note_surface_drawn(target);
+}
+
 // Custom mode: every pixel of the (clipped) source becomes
 // pixel_function(source colour, destination colour), colour 0 included.
 template <typename PixelFunction>
 void put_image_custom(image* target, int x, int y, const image* source, PixelFunction pixel_function,
                       const source_rect* rect = nullptr) {
-    if (source == nullptr) return;
-    const pixel_surface dest = surface_of(target);
-    put_span span;
-    if (dest.pixels == nullptr || !clip_put(dest, x, y, *source, rect, span)) return;
-    for (int row = 0; row < span.height; ++row) {
-        const std::uint8_t* in = source->pixels.get() + (span.source_y + row) * source->pitch + span.source_x;
-        std::uint8_t* out = dest.pixels + (span.target_y + row) * dest.pitch + span.target_x;
-        for (int col = 0; col < span.width; ++col)
+    put_rows(target, x, y, source, rect, [&pixel_function](const std::uint8_t* in, std::uint8_t* out, int width) {
+        for (int col = 0; col < width; ++col)
             out[col] = static_cast<std::uint8_t>(pixel_function(std::uint32_t{in[col]}, std::uint32_t{out[col]}));
-    }
-    note_surface_drawn(target);
+    });
 }
