@@ -74,9 +74,9 @@ bmp_result load_bmp(const char* path, image* target) {
     const std::uint32_t width = std::min<std::uint32_t>(file_width, dest.width);
     const std::int32_t rows = std::min<std::int32_t>(file_height, dest.height);
     bmp_result result = bmp_ok;
-    for (std::int32_t stored = 0; stored < file_height; ++stored) {
-        const std::int32_t y = file_height - 1 - stored;
-        if (y >= rows) continue;  // below the target: nothing of it is written
+    // Rows are stored bottom first; those below the target are never read.
+    for (std::int32_t y = rows - 1; y >= 0; --y) {
+        const std::uint64_t stored = static_cast<std::uint64_t>(file_height - 1 - y);
         const std::uint64_t start = pixel_offset + stored * stride;
         if (start + row_bytes > data.size()) {
             result = bmp_unreadable;
