@@ -14,7 +14,6 @@
 #include "fuzz_check.h"
 #include "present/headless_platform.h"
 #include "present/image.h"
-#include "present/input_events.h"
 #include "present/screen.h"
 
 namespace {
@@ -23,11 +22,10 @@ constexpr int image_width = 88;
 constexpr int image_height = 72;
 
 // One open screen and one in-memory file for the whole process.
-class bmp_bench {
+class load_setup {
 public:
-    bmp_bench() : platform_({}, {}, std::optional<std::uint64_t>{1'000'000'000}) {
+    load_setup() : platform_({}, {}, std::nullopt) {
         install_platform(&platform_);
-        reset_input();
         fuzz_require(open_screen(screen_width, screen_height, 8, screen_pages, false), "the screen opens");
         image_ = create_image(image_width, image_height);
         fuzz_require(image_ != nullptr, "the image is created");
@@ -35,13 +33,13 @@ public:
         fuzz_require(file_ >= 0, "the in-memory file is created");
         path_ = "/proc/self/fd/" + std::to_string(file_);
     }
-    ~bmp_bench() {
+    ~load_setup() {
         destroy_image(image_);
         close(file_);
         install_platform(nullptr);
     }
-    bmp_bench(const bmp_bench&) = delete;
-    bmp_bench& operator=(const bmp_bench&) = delete;
+    load_setup(const load_setup&) = delete;
+    load_setup& operator=(const load_setup&) = delete;
 
     // Replaces the file's contents; load_bmp opens it by path, from the start.
     void write_file(const std::uint8_t* data, std::size_t size) {
@@ -79,12 +77,12 @@ void require_known_result(bmp_result result) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static bmp_bench bench;
-    bench.write_file(data, size);
+    static load_setup setup;
+    setup.write_file(data, size);
 
-    image* small = bench.small_image();
+    image* small = setup.small_image();
     draw_filled_box(small, 0, 0, image_width - 1, image_height - 1, 0);
-    const bmp_result into_image = load_bmp(bench.path(), small);
+    const bmp_result into_image = load_bmp(setup.path(), small);
     require_known_result(into_image);
 
     // Colour 0 was everywhere before; a loaded pixel is below 2^depth.
@@ -96,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fuzz_require(row[x] < colour_limit, "no pixel value beyond the file's depth");
     }
 
-    const bmp_result onto_page = load_bmp(bench.path(), nullptr);
+    const bmp_result onto_page = load_bmp(setup.path(), nullptr);
     require_known_result(onto_page);
     // A whole picture looks the same in the image as in the page's top left corner.
     if (into_image == bmp_ok && onto_page == bmp_ok) {

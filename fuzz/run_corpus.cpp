@@ -1,7 +1,10 @@
 // Feeds saved inputs to a fuzz target without libFuzzer, so that every build
 // replays the corpora as regression tests. Arguments are files or folders;
-// a folder contributes every regular file in it, in name order.
+// a folder contributes every regular file in it, in name order. An input
+// that takes more than a second fails the run: reading a few kilobytes is a
+// matter of microseconds, so that much time means work the bytes do not bound.
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -15,6 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr std::chrono::seconds input_time_limit{1};
 
 std::vector<fs::path> inputs_in(const fs::path& argument) {
     if (!fs::is_directory(argument)) return {argument};
@@ -43,6 +48,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::size_t count = 0;
+    std::size_t slow = 0;
     for (int i = 1; i < argc; ++i) {
         for (const fs::path& path : inputs_in(argv[i])) {
             std::vector<std::uint8_t> bytes;
@@ -52,7 +58,14 @@ int main(int argc, char** argv) {
             }
             // Named first, so that the input is known when it crashes the target.
             std::cout << path.string() << std::endl;
+            const auto start = std::chrono::steady_clock::now();
             LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+            const auto took = std::chrono::steady_clock::now() - start;
+            if (took > input_time_limit) {
+                std::cerr << path.string() << " took "
+                          << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms\n";
+                ++slow;
+            }
             ++count;
         }
     }
@@ -61,6 +74,6 @@ int main(int argc, char** argv) {
         std::cerr << "no inputs found\n";
         return 1;
     }
-    std::cout << "ran " << count << " inputs\n";
-    return 0;
+    std::cout << "ran " << count << " inputs, " << slow << " too slow\n";
+    return slow == 0 ? 0 : 1;
 }
