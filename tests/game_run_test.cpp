@@ -14,9 +14,10 @@
 
 namespace {
 
-// A left click at 0 ms on the title screen starts the game at 30 ms; frame f
-// of play then reads its input at 30 + 40 (f - 1) ms.
-constexpr int first_frame_ms = 30;
+// A left click at 0 ms on the title screen ends its first 30 ms frame; the
+// opening (240 frames of 40 ms) and the instructions (266 frames) follow, so
+// frame f of play reads its input at 30 + 9600 + 10640 + 40 (f - 1) ms.
+constexpr int first_frame_ms = 30 + 240 * 40 + 266 * 40;
 int frame_ms(int frame) { return first_frame_ms + 40 * (frame - 1); }
 const std::string start_game = "0 press left\n100 release left\n";
 
@@ -162,7 +163,7 @@ TEST(GameRun, QuittingOnTheTitleScreenEndsTheProgram) {
 }
 
 TEST(GameRun, WithoutItsFilesTheGameStillPlaysSilently) {
-    const headless_result r = run_headless(start_game, {"--end", "20000"}, false);
+    const headless_result r = run_headless(start_game, {"--end", std::to_string(frame_ms(500))}, false);
     EXPECT_EQ(r.exit_code, 0);
     EXPECT_EQ(number(r.state, "games"), 1);
     EXPECT_GT(number(r.state, "frames"), 400);
@@ -180,24 +181,30 @@ TEST(GameRun, SoundIsOnWithTheSamplesAndOffOnRequest) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(off_out), {}), "");
 }
 
-TEST(GameRun, PausingPlaysOnUntilThePauseDialogExists) {
+TEST(GameRun, ThePauseDialogPlaysOnOrQuits) {
     std::string script = start_game;
     script += at(frame_ms(20), "keydown esc");
     script += at(frame_ms(20) + 500, "keyup esc");
-    script += at(frame_ms(40), "close");
-    script += at(frame_ms(60), "press middle");
-    script += at(frame_ms(60) + 100, "release middle");
-    const headless_result r = run_headless(script, {"--end", std::to_string(frame_ms(120))});
+    script += at(frame_ms(20) + 700, "keydown n");  // play on
+    script += at(frame_ms(20) + 750, "keyup n");
+    script += at(frame_ms(60), "close");             // the close button pauses too...
+    script += at(frame_ms(60) + 300, "close");       // ...and answers "play on"
+    script += at(frame_ms(90), "press middle");
+    script += at(frame_ms(90) + 100, "release middle");
+    script += at(frame_ms(90) + 400, "keydown y");   // quit
+    script += at(frame_ms(90) + 450, "keyup y");
+    const headless_result r = run_headless(script, {"--end", std::to_string(frame_ms(90) + 5000)});
     EXPECT_EQ(r.exit_code, 0);
     EXPECT_EQ(number(r.state, "games"), 1);
-    // Without pauses frames 1 to 119 end by the end of the run. Each pause
-    // waits for its key or button to be released: Escape, pressed as frame
-    // 20 read its input and held 500 ms, stops play for 460 ms after that
-    // frame's 40; the middle button, seen 20 ms after its press by frame 49,
-    // is held 40 ms past that frame's end. The close button is released at
-    // once. 500 ms are 12.5 frames, so frames 1 to 106 are played.
-    EXPECT_EQ(number(r.state, "frames"), 106);
-    EXPECT_EQ(number(frame_line(r, 1, 21), "virtual_ms"), 1290 + 40);
+    // Escape, pressed as frame 20 read its input, is answered 700 ms later
+    // and the dialog frame that took the answer sleeps 1 ms: play stood
+    // still for 661 ms after that frame's 40.
+    EXPECT_EQ(number(frame_line(r, 1, 21), "virtual_ms"), frame_ms(21) + 661 + 40);
+    // The quit ends the game with the frame that asked for the pause.
+    const int last = static_cast<int>(number(r.trace.back(), "frame"));
+    EXPECT_EQ(number(r.state, "frames"), last);
+    EXPECT_LT(number(r.trace.back(), "virtual_ms"), frame_ms(90) + 400);
+    EXPECT_EQ(number(r.trace.back(), "defeated"), 0);
 }
 
 TEST(GameRun, EndsAtItsEndTimeAndTakesScreenshots) {

@@ -6,10 +6,10 @@
 #include "present/input.h"
 #include "present/screen.h"
 #include "screens/screens.h"
+#include "screens/screens_internal.h"
 
 namespace {
 
-constexpr int picture_page = 2;
 constexpr int prompt_phase_frames = 30;
 
 void empty_key_queue() {

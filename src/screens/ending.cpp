@@ -1,0 +1,28 @@
+// The closing screen after every defeat: the sequel is announced for four
+// seconds, or until the player skips it.
+#include "assets/assets.h"
+#include "flow/flow.h"
+#include "present/image.h"
+#include "present/input.h"
+#include "present/screen.h"
+#include "screens/screens_internal.h"
+
+namespace {
+constexpr int ending_end = 100;
+}
+
+void ending_screen() {
+    set_pages(visible_page, visible_page);
+    draw_filled_box(nullptr, 0, 0, 639, 479, 1);
+    draw_text(nullptr, 48, 96, "To Be Continued ", -1);
+    draw_text(nullptr, 288, 200, "in", -1);
+    draw_text(nullptr, 184, 304, "Zarvok", -1);
+    draw_text(nullptr, 0, 384, "the Quennaril", -1);
+    int t = 0;
+    bool skip = false;
+    while (t < ending_end && !skip) {
+        skip = skip_requested();
+        ++t;
+        sleep_plain(40);
+    }
+}
