@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "assets/assets.h"
+#include "combat/combat.h"
+#include "flow/flow.h"
+#include "present/input.h"
+#include "screens/screens.h"
+#include "test_screen.h"
+
+namespace {
+
+script_event event(std::uint64_t ms, script_action action, int a = 0, int b = 0) {
+    script_event e{};
+    e.ms = ms;
+    e.action = action;
+    if (action == script_action::move) {
+        e.x = a;
+        e.y = b;
+    } else {
+        e.button_bit = a;
+    }
+    return e;
+}
+
+script_event key(std::uint64_t ms, bool down, int scan_code, std::string press = "") {
+    script_event e = event(ms, down ? script_action::key_down : script_action::key_up);
+    e.scan_code = scan_code;
+    e.key_press = std::move(press);
+    return e;
+}
+
+class Screens : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        test_screen loading;
+        load_graphics();
+    }
+    static void TearDownTestSuite() { free_graphics(); }
+};
+
+struct pause_case {
+    const char* what;
+    std::vector<script_event> input;
+    std::int32_t outcome;
+};
+
+TEST_F(Screens, ThePauseDialogIsAnsweredByKeysAndClicks) {
+    const script_event left_down = event(50, script_action::press, 0), left_up = event(60, script_action::release, 0);
+    const pause_case cases[] = {
+        {"y", {key(20, true, 21, "y")}, -1},
+        {"Y", {key(20, true, 21, "Y")}, -1},
+        {"n", {key(20, true, 49, "n")}, 0},
+        {"Escape", {key(20, true, 1, "\x1b"), key(30, false, 1)}, 0},
+        {"close button", {event(20, script_action::close)}, 0},
+        {"Left arrow", {key(20, true, 75, "\xffK")}, 0},
+        {"middle button", {event(20, script_action::press, 2), event(30, script_action::release, 2)}, 0},
+        {"click on Y", {event(20, script_action::move, 364, 166), left_down, left_up}, -1},
+        {"click on N", {event(20, script_action::move, 456, 160), left_down, left_up}, 0},
+        {"click elsewhere, then n", {event(20, script_action::move, 320, 160), left_down, left_up,
+                                     key(100, true, 49, "n")}, 0},
+    };
+    for (const pause_case& c : cases) {
+        test_screen screen(c.input);
+        keyboard_control = 0;
+        std::int32_t outcome = 2;
+        pause_screen(outcome);
+        EXPECT_EQ(outcome, c.outcome) << c.what;
+        if (std::string(c.what) == "click elsewhere, then n") {
+            EXPECT_GE(screen.platform().now_ms(), 100u) << "a click outside Y and N does not answer";
+        }
+    }
+}
+
+TEST_F(Screens, ThePausePointerStaysInTheDialogAndReturnsAfterwards) {
+    ASSERT_NE(read_pixel(sprite_images[1], 64 + 3, 64 + 3), 0) << "the pointer's tip is its cell (8, 8)";
+    test_screen screen({event(0, script_action::move, 100, 100), event(5, script_action::move, 75, 470),
+                        key(20, true, 49, "n")});
+    keyboard_control = 0;
+    std::int32_t outcome = 2;
+    pause_screen(outcome);
+    // The pointer moved to (75, 470) was held at the dialog's limits, (72, 264).
+    EXPECT_EQ(read_pixel(nullptr, 75, 267), 15);
+    EXPECT_EQ(read_pixel(nullptr, 83, 275), read_pixel(sprite_images[1], 64 + 11, 64 + 11) != 0 ? 15 : 0);
+    int x, y, wheel, buttons, clip;
+    ASSERT_EQ(get_mouse(x, y, wheel, buttons, clip), 0);
+    EXPECT_EQ(x, 100) << "the pointer is back where the pause found it";
+    EXPECT_EQ(y, 100);
+}
+
+TEST_F(Screens, TheOpeningAndInstructionsRunTheirFramesOrAreSkipped) {
+    {
+        test_screen screen;
+        opening_sequence();
+        EXPECT_EQ(screen.platform().now_ms(), (240u + 266u) * 40);
+    }
+    {
+        // Escape read in the opening's 10th frame ends it; a left click does not.
+        test_screen screen({event(0, script_action::press, 0), event(5, script_action::release, 0),
+                            key(9 * 40, true, 1, "\x1b"), key(500, false, 1), key(600, true, 1, "\x1b"),
+                            key(601, false, 1)});
+        opening_sequence();
+        // 10 opening frames, the wait for Escape's release until 500 ms, then
+        // the instructions up to their 4th frame, the first to read 600 ms.
+        EXPECT_EQ(screen.platform().now_ms(), 500u + 4 * 40);
+    }
+}
+
+TEST_F(Screens, ResultsLastTheirFramesWhateverIsPressed) {
+    for (const bool pressing : {false, true}) {
+        std::vector<script_event> input;
+        if (pressing)
+            input = {key(100, true, 30, "a"), key(200, false, 30), event(300, script_action::press, 0),
+                     event(400, script_action::release, 0)};
+        test_screen screen(input);
+        score = 1234;
+        max_chain = 7;
+        spawn_effect(0, 0);
+        results_screen();
+        EXPECT_EQ(screen.platform().now_ms(), (219u + 100u) * 40) << (pressing ? "with input" : "without input");
+        EXPECT_EQ(effects[0].active, -1) << "the last explosions outlive their drawing";
+    }
+}
+
+TEST_F(Screens, TheEndingIsSkippedByTheMiddleButton) {
+    test_screen screen({event(9000, script_action::press, 2), event(9100, script_action::release, 2)});
+    results_screen();
+    // The results take 8760 ms; the ending's frame reading 9000 ms is its 7th.
+    EXPECT_EQ(screen.platform().now_ms(), 8760u + 7 * 40);
+}
+
+struct title_case {
+    const char* what;
+    std::vector<script_event> input;
+    std::int32_t quit;
+    std::int32_t keyboard;
+};
+
+TEST_F(Screens, TheTitleStartsOnTheLeftButtonAndQuitsOnEscapeCloseOrMiddle) {
+    const title_case cases[] = {
+        {"left click", {event(100, script_action::press, 0)}, 0, 0},
+        {"Escape", {key(100, true, 1, "\x1b")}, -1, 1},
+        {"close button", {event(100, script_action::close)}, -1, 1},
+        {"middle button", {event(100, script_action::press, 2)}, -1, 1},
+        {"Escape and left together", {event(100, script_action::press, 0), key(100, true, 1, "\x1b")}, -1, 0},
+        {"left outside the window", {event(50, script_action::leave), event(100, script_action::press, 0),
+                                     key(200, true, 1, "\x1b")}, -1, 1},
+    };
+    for (const title_case& c : cases) {
+        test_screen screen(c.input);
+        EXPECT_EQ(title_screen(), c.quit) << c.what;
+        EXPECT_EQ(keyboard_control, c.keyboard) << c.what;
+    }
+}
+
+}  // namespace
