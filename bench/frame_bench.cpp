@@ -83,7 +83,8 @@ void BM_BonusStageFrame(benchmark::State& state) {
     bonus_stage = -1;
     stage = 2;
     bands_stopped = -1;
-    carrier = carrier_record{-1, carrier_hovering, 100, 43, 1, 10, 1, 0, {-1, 0, -1, 0}, {5, 0, 5, 0}, {0, 0, 1, 0}, {0, 0, 0, 0}};
+    carrier = carrier_record{-1, carrier_hovering, 100,          43,           1,           10, 1,
+                             0,  {-1, 0, -1, 0},   {5, 0, 5, 0}, {0, 0, 1, 0}, {0, 0, 0, 0}};
     for (int i = 0; i < 12; ++i) drops[i] = drop{drop_falling, i % 3 == 0, i % 3, -1, 20 + 4 * i, 10 + 3 * i, 5, 0};
     const carrier_record saved_carrier = carrier;
     const auto saved_drops = std::to_array(drops);

@@ -36,8 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case script_action::key_up:
                 fuzz_require(event.scan_code > 0 && event.scan_code < 128, "a key has a scan code");
                 break;
-            default:
-                break;
+            default: break;
         }
     }
     return 0;

@@ -1,3 +1,9 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include "art_error.h"
 #include "bmp_writer.h"
 #include "font_sheet.h"
@@ -5,20 +11,13 @@
 #include "pix_parser.h"
 #include "sprite_sheet.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <string>
-#include <vector>
-
 namespace {
 
 using artc::ArtError;
 
 // Runs 'parse' and returns the message it failed with, or "" when it did not fail.
 template <typename Parse>
-std::string failure_of(Parse parse)
-{
+std::string failure_of(Parse parse) {
     try {
         parse();
     } catch (const ArtError& error) {
@@ -27,34 +26,31 @@ std::string failure_of(Parse parse)
     return "";
 }
 
-std::uint32_t read32(const std::vector<std::uint8_t>& bytes, std::size_t at)
-{
+std::uint32_t read32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
     return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
 }
 
-std::uint16_t read16(const std::vector<std::uint8_t>& bytes, std::size_t at)
-{
+std::uint16_t read16(const std::vector<std::uint8_t>& bytes, std::size_t at) {
     return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
 }
 
-TEST(PixParser, ReadsSizeKeysAndRowsWithComments)
-{
-    const artc::Picture picture = artc::parse_pix("# a tiny sprite\n"
-                                                  "size 3 2   # width height\n"
-                                                  "key a 34\n"
-                                                  "key 1 200  # redefines a default character\n"
-                                                  "\n"
-                                                  "pixels\n"
-                                                  ".aF   # first row\n"
-                                                  "19.\n",
-                                                  "tiny.pix");
+TEST(PixParser, ReadsSizeKeysAndRowsWithComments) {
+    const artc::Picture picture = artc::parse_pix(
+        "# a tiny sprite\n"
+        "size 3 2   # width height\n"
+        "key a 34\n"
+        "key 1 200  # redefines a default character\n"
+        "\n"
+        "pixels\n"
+        ".aF   # first row\n"
+        "19.\n",
+        "tiny.pix");
     ASSERT_EQ(picture.width, 3);
     ASSERT_EQ(picture.height, 2);
     EXPECT_EQ(picture.pixels, (std::vector<std::uint8_t>{0, 34, 15, 200, 9, 0}));
 }
 
-TEST(PixParser, NamesFileAndLineOfEachFault)
-{
+TEST(PixParser, NamesFileAndLineOfEachFault) {
     const auto parse = [](const char* text) { return failure_of([&] { artc::parse_pix(text, "art/x.pix"); }); };
 
     EXPECT_EQ(parse("size 3 2\npixels\n...\n....\n"), "art/x.pix:4: pixel row has 4 characters, expected 3");
@@ -62,7 +58,8 @@ TEST(PixParser, NamesFileAndLineOfEachFault)
               "art/x.pix:4: unknown pixel character 'z' (add a key line for it)");
     EXPECT_EQ(parse("size 3 2\npixels\n...\n"), "art/x.pix:3: only 1 pixel rows, expected 2");
     EXPECT_EQ(parse("size 3 1\npixels\n...\n...\n"), "art/x.pix:4: more pixel rows than the height 1");
-    EXPECT_EQ(parse("size 3 1\npixels\n. ..\n"), "art/x.pix:3: a pixel row must be one run of characters without blanks");
+    EXPECT_EQ(parse("size 3 1\npixels\n. ..\n"),
+              "art/x.pix:3: a pixel row must be one run of characters without blanks");
     EXPECT_EQ(parse("pixels\n...\n"), "art/x.pix:1: 'pixels' comes before 'size'");
     EXPECT_EQ(parse("size 3 x\n"), "art/x.pix:1: 'x' is not a whole number");
     EXPECT_EQ(parse("size 3 1\nkey ab 3\n"), "art/x.pix:2: a key must be a single character, not 'ab'");
@@ -71,15 +68,13 @@ TEST(PixParser, NamesFileAndLineOfEachFault)
     EXPECT_EQ(parse("size 3 1\n"), "art/x.pix:1: no 'pixels' section");
 }
 
-TEST(PixParser, RequireSizeRejectsOtherSizes)
-{
+TEST(PixParser, RequireSizeRejectsOtherSizes) {
     const artc::Picture picture(16, 15);
     EXPECT_EQ(failure_of([&] { artc::require_size(picture, 16, 16, "s.pix"); }), "s.pix: is 16x15, must be 16x16");
     EXPECT_EQ(failure_of([&] { artc::require_size(picture, 16, 15, "s.pix"); }), "");
 }
 
-std::string full_palette_text()
-{
+std::string full_palette_text() {
     std::string text;
     for (int i = 0; i < 256; ++i) {
         text += std::to_string(i) + " " + std::to_string(i) + " " + std::to_string(255 - i) + " 7\n";
@@ -87,19 +82,15 @@ std::string full_palette_text()
     return text;
 }
 
-TEST(Palette, ReadsEveryEntry)
-{
+TEST(Palette, ReadsEveryEntry) {
     const artc::Palette palette = artc::parse_palette("# comment\n" + full_palette_text(), "p.txt");
     EXPECT_EQ(palette[0], (artc::Rgb{0, 255, 7}));
     EXPECT_EQ(palette[200], (artc::Rgb{200, 55, 7}));
     EXPECT_EQ(palette[255], (artc::Rgb{255, 0, 7}));
 }
 
-TEST(Palette, RejectsMissingDuplicateAndMalformedEntries)
-{
-    const auto parse = [](const std::string& text) {
-        return failure_of([&] { artc::parse_palette(text, "p.txt"); });
-    };
+TEST(Palette, RejectsMissingDuplicateAndMalformedEntries) {
+    const auto parse = [](const std::string& text) { return failure_of([&] { artc::parse_palette(text, "p.txt"); }); };
     std::string without_17 = full_palette_text();
     without_17.erase(without_17.find("17 17"), std::string("17 17 238 7\n").size());
     EXPECT_EQ(parse(without_17), "p.txt: palette index 17 is missing");
@@ -108,8 +99,7 @@ TEST(Palette, RejectsMissingDuplicateAndMalformedEntries)
     EXPECT_EQ(parse("0 1 2 300\n"), "p.txt:1: '300' is out of range 0..255");
 }
 
-TEST(BmpWriter, WritesHeadersPaletteAndPaddedBottomUpRows)
-{
+TEST(BmpWriter, WritesHeadersPaletteAndPaddedBottomUpRows) {
     artc::Palette palette{};
     palette[1] = {10, 20, 30};
     palette[255] = {200, 100, 50};
@@ -145,8 +135,7 @@ TEST(BmpWriter, WritesHeadersPaletteAndPaddedBottomUpRows)
               (std::vector<std::uint8_t>{4, 5, 255, 0, 1, 2, 3, 0}));
 }
 
-TEST(SpriteSheet, CellsLieInsideTheSheetWithoutOverlapping)
-{
+TEST(SpriteSheet, CellsLieInsideTheSheetWithoutOverlapping) {
     std::vector<int> owner(artc::sprite_sheet_width * artc::sprite_sheet_height, -1);
     for (int index = 0; index < artc::sprite_count; ++index) {
         const artc::SpriteCell cell = artc::sprite_cell(index);
@@ -165,8 +154,7 @@ TEST(SpriteSheet, CellsLieInsideTheSheetWithoutOverlapping)
     EXPECT_THROW(artc::sprite_cell(artc::sprite_count), ArtError);
 }
 
-TEST(SpriteSheet, PlacesSpritesAtTheirCells)
-{
+TEST(SpriteSheet, PlacesSpritesAtTheirCells) {
     artc::SpriteSheet sheet;
     artc::Picture squid(16, 16);
     squid.at(0, 0) = 7;
@@ -181,8 +169,7 @@ TEST(SpriteSheet, PlacesSpritesAtTheirCells)
     EXPECT_EQ(sheet.picture().at(63, 157), 9);
 }
 
-TEST(SpriteSheet, RejectsWrongSizeAndConflictingOverlap)
-{
+TEST(SpriteSheet, RejectsWrongSizeAndConflictingOverlap) {
     artc::SpriteSheet sheet;
     EXPECT_EQ(failure_of([&] { sheet.place(85, artc::Picture(15, 10), "85-hit.pix"); }),
               "85-hit.pix: is 15x10, must be 15x11");
@@ -202,8 +189,7 @@ TEST(SpriteSheet, RejectsWrongSizeAndConflictingOverlap)
     EXPECT_EQ(sheet.picture().at(35, 4), 20);
 }
 
-TEST(SpriteFiles, IndexesByLeadingDigits)
-{
+TEST(SpriteFiles, IndexesByLeadingDigits) {
     const auto files = artc::index_sprite_files(
         {"08-squid-a0.pix", "80-carrier.pix", "0092-figure.pix", "5.pix", "art/sprites/12-squid-a4.pix"});
     ASSERT_EQ(files.size(), 5u);
@@ -214,8 +200,7 @@ TEST(SpriteFiles, IndexesByLeadingDigits)
     EXPECT_EQ(files.at(5), "5.pix");
 }
 
-TEST(SpriteFiles, RejectsBadNamesAndDuplicates)
-{
+TEST(SpriteFiles, RejectsBadNamesAndDuplicates) {
     const auto index = [](std::vector<std::string> names) {
         return failure_of([&] { artc::index_sprite_files(names); });
     };
@@ -230,15 +215,17 @@ TEST(SpriteFiles, RejectsBadNamesAndDuplicates)
 
 // A font source where every glyph is a full block of its layout width, with 'replace'
 // substituted for the glyph block of one character.
-std::string block_font(int replaced_code = -1, const std::string& replacement = "")
-{
+std::string block_font(int replaced_code = -1, const std::string& replacement = "") {
     std::string text = "shade @ 101 102 103 104 105 106 107\n";
     for (int code = artc::first_glyph_code; code < artc::first_glyph_code + artc::glyph_count; ++code) {
         if (code == replaced_code) {
             text += replacement;
             continue;
         }
-        const std::string label = code == 32 ? "space" : code == 35 ? "hash" : code == 127 ? "del" : std::string(1, static_cast<char>(code));
+        const std::string label = code == 32    ? "space"
+                                  : code == 35  ? "hash"
+                                  : code == 127 ? "del"
+                                                : std::string(1, static_cast<char>(code));
         text += "glyph " + label + "\n";
         const char ink = code == 32 ? '.' : '@';
         for (int row = 0; row < artc::glyph_height; ++row) {
@@ -248,8 +235,7 @@ std::string block_font(int replaced_code = -1, const std::string& replacement = 
     return text;
 }
 
-TEST(Font, PlacesGlyphsSideBySideWithRowShades)
-{
+TEST(Font, PlacesGlyphsSideBySideWithRowShades) {
     const artc::Picture strip = artc::parse_font(block_font(), "font.txt");
     ASSERT_EQ(strip.width, 576);
     ASSERT_EQ(strip.height, 7);
@@ -262,8 +248,7 @@ TEST(Font, PlacesGlyphsSideBySideWithRowShades)
     EXPECT_EQ(strip.at(0, 0), 0);  // space
 }
 
-TEST(Font, RejectsGlyphsThatBreakTheLayout)
-{
+TEST(Font, RejectsGlyphsThatBreakTheLayout) {
     const auto parse = [](const std::string& text) { return failure_of([&] { artc::parse_font(text, "font.txt"); }); };
 
     const std::string wide_i = "glyph i\n@@@\n@@@\n@@@\n@@@\n@@@\n@@@\n@@@\n";
@@ -283,4 +268,4 @@ TEST(Font, RejectsGlyphsThatBreakTheLayout)
     EXPECT_NE(parse(block_font() + "glyph AB\n").find(": 'AB' is not a glyph label"), std::string::npos);
 }
 
-} // namespace
+}  // namespace

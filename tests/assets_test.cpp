@@ -1,5 +1,7 @@
 // The game folder's picture and sample files, their loading and enlarging,
 // and the text and sprite helpers drawn with them. Runs in the game folder.
+#include "assets/assets.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -7,7 +9,6 @@
 #include <random>
 #include <vector>
 
-#include "assets/assets.h"
 #include "present/image.h"
 #include "test_screen.h"
 
@@ -30,9 +31,9 @@ struct picture_file {
 };
 
 const picture_file picture_files[] = {
-    {"graphics/BG0.BMP", 88, 72},     {"graphics/BG1.BMP", 88, 72},      {"graphics/BG2.BMP", 88, 72},
+    {"graphics/BG0.BMP", 88, 72},      {"graphics/BG1.BMP", 88, 72},      {"graphics/BG2.BMP", 88, 72},
     {"graphics/sprite.BMP", 128, 193}, {"graphics/font4.BMP", 576, 7},    {"graphics/title.bmp", 80, 60},
-    {"graphics/opening.bmp", 80, 60}, {"graphics/crashing.bmp", 80, 60}, {"graphics/ending.bmp", 80, 60},
+    {"graphics/opening.bmp", 80, 60},  {"graphics/crashing.bmp", 80, 60}, {"graphics/ending.bmp", 80, 60},
 };
 
 TEST(GameFiles, PicturesAreEightBitBottomUpWithOneSharedPalette) {
@@ -55,7 +56,9 @@ TEST(GameFiles, PicturesAreEightBitBottomUpWithOneSharedPalette) {
         EXPECT_EQ(table, shared_table) << f.path << " has its own palette";
     }
     // The game draws with the classic colours by number.
-    auto colour = [&](int i) { return std::array<int, 3>{shared_table[4 * i + 2], shared_table[4 * i + 1], shared_table[4 * i]}; };
+    auto colour = [&](int i) {
+        return std::array<int, 3>{shared_table[4 * i + 2], shared_table[4 * i + 1], shared_table[4 * i]};
+    };
     EXPECT_EQ(colour(0), (std::array<int, 3>{0, 0, 0}));
     EXPECT_EQ(colour(15), (std::array<int, 3>{255, 255, 255}));
     for (const int i : {1, 9}) EXPECT_GT(colour(i)[2], colour(i)[0] + 60) << i << " is blue";
@@ -94,8 +97,9 @@ protected:
 TEST_F(Assets, EveryTableEntryHasItsEnlargedSize) {
     const struct {
         int first, last, width, height;
-    } rows[] = {{0, 63, 16, 16}, {64, 79, 16, 1}, {80, 80, 64, 28}, {81, 84, 17, 17}, {85, 85, 15, 11}, {86, 86, 15, 9},
-                {87, 87, 7, 7},  {88, 88, 13, 10}, {89, 90, 45, 17}, {91, 91, 40, 27}, {92, 92, 25, 18}};
+    } rows[] = {{0, 63, 16, 16},  {64, 79, 16, 1},  {80, 80, 64, 28}, {81, 84, 17, 17},
+                {85, 85, 15, 11}, {86, 86, 15, 9},  {87, 87, 7, 7},   {88, 88, 13, 10},
+                {89, 90, 45, 17}, {91, 91, 40, 27}, {92, 92, 25, 18}};
     for (const auto& row : rows) {
         for (int i = row.first; i <= row.last; ++i) {
             ASSERT_NE(sprite_images[i], nullptr) << i;
@@ -146,13 +150,15 @@ TEST_F(Assets, EnlargingByRowsMatchesBlockByBlock) {
     image* small = create_image(13, 7);
     std::mt19937 random(7);
     for (int y = 0; y < 7; ++y)
-        for (int x = 0; x < 13; ++x) draw_filled_box(small, x, y, x, y, static_cast<int>(random() % 4 == 0 ? 0 : random() % 256));
+        for (int x = 0; x < 13; ++x)
+            draw_filled_box(small, x, y, x, y, static_cast<int>(random() % 4 == 0 ? 0 : random() % 256));
     image* fast = create_image(104, 56);
     image* slow = create_image(104, 56);
     draw_filled_box(fast, 0, 0, 103, 55, 77);
     enlarge8(small, fast);
     for (int y = 6; y >= 0; --y)
-        for (int x = 12; x >= 0; --x) draw_filled_box(slow, 8 * x, 8 * y, 8 * x + 7, 8 * y + 7, read_pixel(small, x, y));
+        for (int x = 12; x >= 0; --x)
+            draw_filled_box(slow, 8 * x, 8 * y, 8 * x + 7, 8 * y + 7, read_pixel(small, x, y));
     for (int y = 0; y < 56; ++y)
         for (int x = 0; x < 104; ++x) ASSERT_EQ(read_pixel(fast, x, y), read_pixel(slow, x, y)) << x << "," << y;
     destroy_image(small);

@@ -49,10 +49,14 @@ inline std::vector<std::uint8_t> build_bmp(const bmp_spec& s) {
         std::vector<std::uint8_t> row(stride, 0);
         for (int x = 0; x < s.width; ++x) {
             const std::uint8_t v = s.pixels.empty() ? 0 : s.pixels[y * s.width + x];
-            if (s.bits == 8) row[x] = v;
-            else if (s.bits == 4) row[x / 2] |= (v & 15) << ((x & 1) ? 0 : 4);
-            else if (s.bits == 1) row[x / 8] |= (v & 1) << (7 - x % 8);
-            else for (int b = 0; b < s.bits / 8; ++b) row[x * (s.bits / 8) + b] = v;
+            if (s.bits == 8)
+                row[x] = v;
+            else if (s.bits == 4)
+                row[x / 2] |= (v & 15) << ((x & 1) ? 0 : 4);
+            else if (s.bits == 1)
+                row[x / 8] |= (v & 1) << (7 - x % 8);
+            else
+                for (int b = 0; b < s.bits / 8; ++b) row[x * (s.bits / 8) + b] = v;
         }
         out.insert(out.end(), row.begin(), row.end());
     }

@@ -1,9 +1,10 @@
+#include "combat/combat.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "assets/assets.h"
-#include "combat/combat.h"
 #include "combat/combat_internal.h"
 #include "flow/flow.h"
 #include "flow/flow_internal.h"

@@ -1,10 +1,11 @@
+#include "flow/flow.h"
+
 #include <gtest/gtest.h>
 
 #include <utility>
 #include <vector>
 
 #include "combat/combat.h"
-#include "flow/flow.h"
 #include "flow/flow_internal.h"
 #include "test_screen.h"
 
@@ -52,8 +53,9 @@ TEST_F(Flow, ShotFliesFromTheBottomCentreToTheTarget) {
     scroll_x = 56;
     aim(632, 0, true);
     EXPECT_EQ(shot_target_x, 688);
-    EXPECT_EQ(flight(), (std::vector<std::pair<int, int>>{
-                            {408, 416}, {448, 360}, {488, 296}, {528, 240}, {568, 176}, {608, 120}, {648, 56}, {688, 0}}));
+    EXPECT_EQ(flight(),
+              (std::vector<std::pair<int, int>>{
+                  {408, 416}, {448, 360}, {488, 296}, {528, 240}, {568, 176}, {608, 120}, {648, 56}, {688, 0}}));
 }
 
 TEST_F(Flow, StraightUpShotKeepsItsColumn) {

@@ -134,7 +134,8 @@ TEST(GameRun, AKillThenAMissPaysTheChain) {
     script += at(frame_ms(fire_frame), "press left");
     script += at(frame_ms(fire_frame + 1), "release left");
     const int miss_fire = miss_landing - 8;
-    script += at(frame_ms(miss_fire - 2), "move " + std::to_string(miss_cursor_x) + " " + std::to_string(miss_cursor_y));
+    script +=
+        at(frame_ms(miss_fire - 2), "move " + std::to_string(miss_cursor_x) + " " + std::to_string(miss_cursor_y));
     script += at(frame_ms(miss_fire), "press left");
     script += at(frame_ms(miss_fire + 1), "release left");
     const headless_result r = run_headless(script, {"--end", std::to_string(frame_ms(miss_landing + 20))});
@@ -187,11 +188,11 @@ TEST(GameRun, ThePauseDialogPlaysOnOrQuits) {
     script += at(frame_ms(20) + 500, "keyup esc");
     script += at(frame_ms(20) + 700, "keydown n");  // play on
     script += at(frame_ms(20) + 750, "keyup n");
-    script += at(frame_ms(60), "close");             // the close button pauses too...
-    script += at(frame_ms(60) + 300, "close");       // ...and answers "play on"
+    script += at(frame_ms(60), "close");        // the close button pauses too...
+    script += at(frame_ms(60) + 300, "close");  // ...and answers "play on"
     script += at(frame_ms(90), "press middle");
     script += at(frame_ms(90) + 100, "release middle");
-    script += at(frame_ms(90) + 400, "keydown y");   // quit
+    script += at(frame_ms(90) + 400, "keydown y");  // quit
     script += at(frame_ms(90) + 450, "keyup y");
     const headless_result r = run_headless(script, {"--end", std::to_string(frame_ms(90) + 5000)});
     EXPECT_EQ(r.exit_code, 0);

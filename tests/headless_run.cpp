@@ -36,8 +36,8 @@ long long number(const std::map<std::string, std::string>& values, const std::st
 headless_result run_headless(const std::string& script, const std::vector<std::string>& extra, bool with_game_files) {
     static int run_number = 0;
     headless_result result;
-    const fs::path folder = fs::temp_directory_path() /
-                            ("korvane_run_" + std::to_string(getpid()) + "_" + std::to_string(++run_number));
+    const fs::path folder =
+        fs::temp_directory_path() / ("korvane_run_" + std::to_string(getpid()) + "_" + std::to_string(++run_number));
     fs::remove_all(folder);
     fs::create_directories(folder);
     if (with_game_files) {
@@ -47,7 +47,9 @@ headless_result run_headless(const std::string& script, const std::vector<std::s
     std::ofstream(folder / "input.txt") << script;
     result.folder = folder.string();
 
-    std::string command = "cd '" + folder.string() + "' && '" KORVANE_GAME_DIR "/korvane-headless' --input input.txt"
+    std::string command = "cd '" + folder.string() +
+                          "' && '" KORVANE_GAME_DIR
+                          "/korvane-headless' --input input.txt"
                           " --trace trace.jsonl --state state.json";
     for (const std::string& word : extra) command += " '" + word + "'";
     command += " > stdout.txt 2> stderr.txt";

@@ -1,8 +1,8 @@
+#include "present/headless_script.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
-
-#include "present/headless_script.h"
 
 namespace {
 
@@ -14,21 +14,22 @@ bool parse(const std::string& text, std::vector<script_event>& events, std::stri
 TEST(Script, ReadsEveryKindOfEvent) {
     std::vector<script_event> events;
     std::string error;
-    ASSERT_TRUE(parse("# a comment\n"
-                      "0 move 639 479\n"
-                      "\n"
-                      "10 press left   # fire\n"
-                      "10 release middle\n"
-                      "20 keydown esc\n"
-                      "20 keyup f10\n"
-                      "30 keydown q\n"
-                      "30 keydown 0\n"
-                      "30 keydown left\n"
-                      "30 keydown ctrl\n"
-                      "40 close\n"
-                      "50 focus out\n"
-                      "50 leave\n",
-                      events, error))
+    ASSERT_TRUE(
+        parse("# a comment\n"
+              "0 move 639 479\n"
+              "\n"
+              "10 press left   # fire\n"
+              "10 release middle\n"
+              "20 keydown esc\n"
+              "20 keyup f10\n"
+              "30 keydown q\n"
+              "30 keydown 0\n"
+              "30 keydown left\n"
+              "30 keydown ctrl\n"
+              "40 close\n"
+              "50 focus out\n"
+              "50 leave\n",
+              events, error))
         << error;
     ASSERT_EQ(events.size(), 12u);
     EXPECT_EQ(events[0].x, 639);
@@ -49,9 +50,8 @@ TEST(Script, ReadsEveryKindOfEvent) {
 
 TEST(Script, NamesTheLineOfAMistake) {
     const char* bad[] = {
-        "0 move 640 0",     "0 move 1",        "0 press thumb",  "0 keydown f11",  "0 keydown shift",
-        "0 jump",           "x move 1 1",      "-5 close",       "0 focus maybe",  "0 close now",
-        "0 keydown f01",    "0 move 1 1 1",
+        "0 move 640 0", "0 move 1", "0 press thumb", "0 keydown f11", "0 keydown shift", "0 jump",
+        "x move 1 1",   "-5 close", "0 focus maybe", "0 close now",   "0 keydown f01",   "0 move 1 1 1",
     };
     for (const char* line : bad) {
         std::vector<script_event> events;

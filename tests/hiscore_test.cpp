@@ -30,17 +30,17 @@ TEST(HiScoreFormat, ReadsTheSecondFieldByTheFieldRules) {
         const char* text;
         std::int32_t value;
     } cases[] = {
-        {"hi-score\r\n5000\r\n", 5000},          // no leading blank
-        {"best\r\n 5000\r\n", 5000},             // any label
-        {"hi-score, 5000\r\n", 5000},            // comma on one line
-        {"hi-score\n 5000\n", 5000},             // lone LF
-        {"hi-score\r 5000\r", 5000},             // lone CR
+        {"hi-score\r\n5000\r\n", 5000},  // no leading blank
+        {"best\r\n 5000\r\n", 5000},     // any label
+        {"hi-score, 5000\r\n", 5000},    // comma on one line
+        {"hi-score\n 5000\n", 5000},     // lone LF
+        {"hi-score\r 5000\r", 5000},     // lone CR
         {"\t \"a, quoted\" label\r\n\t  77 junk\r\n", 77},
-        {"hi-score\r\n", 0},                     // label line only
+        {"hi-score\r\n", 0},  // label line only
         {"hi-score", 0},
-        {"hi-score\r\n\r\n5000\r\n", 0},         // an empty second field
+        {"hi-score\r\n\r\n5000\r\n", 0},  // an empty second field
         {"hi-score\r\nabc\r\n", 0},
-        {"hi-score\r\n12.5\r\n", 12},            // ties to even
+        {"hi-score\r\n12.5\r\n", 12},  // ties to even
         {"hi-score\r\n13.5\r\n", 14},
         {"hi-score\r\n13.4999\r\n", 13},
         {"hi-score\r\n12.5001\r\n", 13},
@@ -52,7 +52,7 @@ TEST(HiScoreFormat, ReadsTheSecondFieldByTheFieldRules) {
         {"hi-score\r\n&O17\r\n", 15},
         {"hi-score\r\n&b101\r\n", 5},
         {"hi-score\r\n&Q1\r\n", 0},
-        {"hi-score\r\n99999999999\r\n", INT32_MAX},   // saturates instead of wrapping
+        {"hi-score\r\n99999999999\r\n", INT32_MAX},  // saturates instead of wrapping
         {"hi-score\r\n-99999999999\r\n", INT32_MIN},
         {"hi-score\r\n&HFFFFFFFFFF\r\n", INT32_MAX},
     };
@@ -62,7 +62,8 @@ TEST(HiScoreFormat, ReadsTheSecondFieldByTheFieldRules) {
 class HiScoreFile : public ::testing::Test {
 protected:
     std::filesystem::path old_dir = std::filesystem::current_path();
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / ("korvane_hiscore_" + std::to_string(getpid()));
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("korvane_hiscore_" + std::to_string(getpid()));
     void SetUp() override {
         std::filesystem::create_directories(dir);
         std::filesystem::current_path(dir);

@@ -1,3 +1,5 @@
+#include "present/image.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -5,7 +7,6 @@
 #include <fstream>
 
 #include "bmp_builder.h"
-#include "present/image.h"
 #include "test_screen.h"
 
 namespace {
@@ -22,7 +23,8 @@ std::uint8_t at(const image& img, int x, int y) { return img.pixels[y * img.pitc
 image_ptr patterned(int w, int h) {
     image_ptr img = make_image(w, h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) img->pixels[y * img->pitch + x] = static_cast<std::uint8_t>((x + y) % 3 == 0 ? 0 : 1 + (x * 7 + y) % 200);
+        for (int x = 0; x < w; ++x)
+            img->pixels[y * img->pitch + x] = static_cast<std::uint8_t>((x + y) % 3 == 0 ? 0 : 1 + (x * 7 + y) % 200);
     return img;
 }
 
@@ -49,7 +51,8 @@ TEST_F(Images, TransparentPutClipsAndSkipsColourZero) {
     for (int y = 0; y < 480; y += 7) {
         for (int x = 0; x < 640; x += 5) {
             const bool inside = x < 64 && y >= 400;
-            const int expected = !inside ? 250 : (at(*sprite, x + 64, y - 400) == 0 ? 250 : at(*sprite, x + 64, y - 400));
+            const int expected =
+                !inside ? 250 : (at(*sprite, x + 64, y - 400) == 0 ? 250 : at(*sprite, x + 64, y - 400));
             ASSERT_EQ(read_pixel(nullptr, x, y), expected) << x << "," << y;
         }
     }

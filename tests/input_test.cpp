@@ -1,9 +1,10 @@
+#include "present/input.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 #include <sstream>
 
-#include "present/input.h"
 #include "present/random.h"
 #include "test_screen.h"
 

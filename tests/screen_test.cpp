@@ -53,8 +53,7 @@ TEST(Screen, SolidCellsFillTheirCellOpaquely) {
     set_text_colour(9);
     locate_text(34, 1);
     print_text(solid(80));
-    for (int y = 256; y < 280; ++y)
-        EXPECT_EQ(test_screen::pixel(0, 320, y), (y >= 264 && y <= 271) ? 9 : 7) << y;
+    for (int y = 256; y < 280; ++y) EXPECT_EQ(test_screen::pixel(0, 320, y), (y >= 264 && y <= 271) ? 9 : 7) << y;
     // Other glyphs paint their unset pixels in the background colour 0.
     locate_text(1, 1);
     print_text(" ");

@@ -1,3 +1,5 @@
+#include "screens/screens.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,7 +9,6 @@
 #include "combat/combat.h"
 #include "flow/flow.h"
 #include "present/input.h"
-#include "screens/screens.h"
 #include "test_screen.h"
 
 namespace {
@@ -59,8 +60,9 @@ TEST_F(Screens, ThePauseDialogIsAnsweredByKeysAndClicks) {
         {"middle button", {event(20, script_action::press, 2), event(30, script_action::release, 2)}, 0},
         {"click on Y", {event(20, script_action::move, 364, 166), left_down, left_up}, -1},
         {"click on N", {event(20, script_action::move, 456, 160), left_down, left_up}, 0},
-        {"click elsewhere, then n", {event(20, script_action::move, 320, 160), left_down, left_up,
-                                     key(100, true, 49, "n")}, 0},
+        {"click elsewhere, then n",
+         {event(20, script_action::move, 320, 160), left_down, left_up, key(100, true, 49, "n")},
+         0},
     };
     for (const pause_case& c : cases) {
         test_screen screen(c.input);
@@ -76,8 +78,8 @@ TEST_F(Screens, ThePauseDialogIsAnsweredByKeysAndClicks) {
 
 TEST_F(Screens, ThePausePointerStaysInTheDialogAndReturnsAfterwards) {
     ASSERT_NE(read_pixel(sprite_images[1], 64 + 3, 64 + 3), 0) << "the pointer's tip is its cell (8, 8)";
-    test_screen screen({event(0, script_action::move, 100, 100), event(5, script_action::move, 75, 470),
-                        key(20, true, 49, "n")});
+    test_screen screen(
+        {event(0, script_action::move, 100, 100), event(5, script_action::move, 75, 470), key(20, true, 49, "n")});
     keyboard_control = 0;
     std::int32_t outcome = 2;
     pause_screen(outcome);
@@ -145,8 +147,10 @@ TEST_F(Screens, TheTitleStartsOnTheLeftButtonAndQuitsOnEscapeCloseOrMiddle) {
         {"close button", {event(100, script_action::close)}, -1, 1},
         {"middle button", {event(100, script_action::press, 2)}, -1, 1},
         {"Escape and left together", {event(100, script_action::press, 0), key(100, true, 1, "\x1b")}, -1, 0},
-        {"left outside the window", {event(50, script_action::leave), event(100, script_action::press, 0),
-                                     key(200, true, 1, "\x1b")}, -1, 1},
+        {"left outside the window",
+         {event(50, script_action::leave), event(100, script_action::press, 0), key(200, true, 1, "\x1b")},
+         -1,
+         1},
     };
     for (const title_case& c : cases) {
         test_screen screen(c.input);

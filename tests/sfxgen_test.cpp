@@ -14,8 +14,7 @@
 namespace {
 
 std::uint32_t read_u32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
-           static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
 }
 
 std::uint16_t read_u16(const std::vector<std::uint8_t>& bytes, std::size_t at) {
@@ -37,12 +36,12 @@ TEST(WavWriter, HeaderDescribesMono16BitPcm) {
     EXPECT_EQ(read_tag(bytes, 8), "WAVE");
     EXPECT_EQ(read_tag(bytes, 12), "fmt ");
     EXPECT_EQ(read_u32(bytes, 16), 16u);
-    EXPECT_EQ(read_u16(bytes, 20), 1u);       // PCM
-    EXPECT_EQ(read_u16(bytes, 22), 1u);       // mono
-    EXPECT_EQ(read_u32(bytes, 24), 44100u);   // sample rate
-    EXPECT_EQ(read_u32(bytes, 28), 88200u);   // byte rate
-    EXPECT_EQ(read_u16(bytes, 32), 2u);       // block align
-    EXPECT_EQ(read_u16(bytes, 34), 16u);      // bits per sample
+    EXPECT_EQ(read_u16(bytes, 20), 1u);      // PCM
+    EXPECT_EQ(read_u16(bytes, 22), 1u);      // mono
+    EXPECT_EQ(read_u32(bytes, 24), 44100u);  // sample rate
+    EXPECT_EQ(read_u32(bytes, 28), 88200u);  // byte rate
+    EXPECT_EQ(read_u16(bytes, 32), 2u);      // block align
+    EXPECT_EQ(read_u16(bytes, 34), 16u);     // bits per sample
     EXPECT_EQ(read_tag(bytes, 36), "data");
     EXPECT_EQ(read_u32(bytes, 40), 10u);
 }
@@ -79,31 +78,29 @@ TEST_P(ParserRejects, ReportsTheOffendingLine) {
         FAIL() << bad.what << " was accepted";
     } catch (const sfxgen::SfxParseError& error) {
         EXPECT_EQ(error.line(), bad.line) << bad.what << ": " << error.what();
-        EXPECT_NE(std::string(error.what()).find(bad.mentions), std::string::npos)
-            << bad.what << ": " << error.what();
+        EXPECT_NE(std::string(error.what()).find(bad.mentions), std::string::npos) << bad.what << ": " << error.what();
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     BadLines, ParserRejects,
-    testing::Values(
-        BadSource{"unknown key", "[layer a]\nfreq = 440\nfrequency = 300\n", 3, "frequency"},
-        BadSource{"not a number", "# zap\n[layer a]\nfreq = high\n", 3, "high"},
-        BadSource{"trailing unit", "[layer a]\nfreq = 440hz\n", 2, "440hz"},
-        BadSource{"out of range", "[layer a]\nduty = 1.5\n", 2, "duty"},
-        BadSource{"negative time", "[layer a]\ndecay = -0.1\n", 2, "decay"},
-        BadSource{"no equals sign", "[layer a]\nwave square\n", 2, "wave square"},
-        BadSource{"missing value", "[layer a]\nfreq =   # later\n", 2, "freq"},
-        BadSource{"unknown wave", "[layer a]\nwave = sqaure\n", 2, "sqaure"},
-        BadSource{"bad arpeggio step", "[layer a]\narpeggio = 0 4 x 12\n", 2, "x"},
-        BadSource{"fractional repeat count", "[layer a]\nrepeat_count = 2.5\n", 2, "repeat_count"},
-        BadSource{"key set twice", "[layer a]\nfreq = 440\nfreq = 880\n", 3, "freq"},
-        BadSource{"layer key before any layer", "seed = 3\nfreq = 440\n[layer a]\n", 2, "freq"},
-        BadSource{"unknown section", "[voice a]\n", 1, "voice"},
-        BadSource{"unclosed section", "[layer a\n", 1, "unclosed"},
-        BadSource{"silent layer", "[layer a]\n[layer quiet]\nsustain = 0\ndecay = 0\n", 2, "quiet"},
-        BadSource{"repeat without spacing", "[layer a]\nrepeat_count = 3\n", 1, "repeat_every"},
-        BadSource{"no layer at all", "seed = 4\n", 0, "layer"}),
+    testing::Values(BadSource{"unknown key", "[layer a]\nfreq = 440\nfrequency = 300\n", 3, "frequency"},
+                    BadSource{"not a number", "# zap\n[layer a]\nfreq = high\n", 3, "high"},
+                    BadSource{"trailing unit", "[layer a]\nfreq = 440hz\n", 2, "440hz"},
+                    BadSource{"out of range", "[layer a]\nduty = 1.5\n", 2, "duty"},
+                    BadSource{"negative time", "[layer a]\ndecay = -0.1\n", 2, "decay"},
+                    BadSource{"no equals sign", "[layer a]\nwave square\n", 2, "wave square"},
+                    BadSource{"missing value", "[layer a]\nfreq =   # later\n", 2, "freq"},
+                    BadSource{"unknown wave", "[layer a]\nwave = sqaure\n", 2, "sqaure"},
+                    BadSource{"bad arpeggio step", "[layer a]\narpeggio = 0 4 x 12\n", 2, "x"},
+                    BadSource{"fractional repeat count", "[layer a]\nrepeat_count = 2.5\n", 2, "repeat_count"},
+                    BadSource{"key set twice", "[layer a]\nfreq = 440\nfreq = 880\n", 3, "freq"},
+                    BadSource{"layer key before any layer", "seed = 3\nfreq = 440\n[layer a]\n", 2, "freq"},
+                    BadSource{"unknown section", "[voice a]\n", 1, "voice"},
+                    BadSource{"unclosed section", "[layer a\n", 1, "unclosed"},
+                    BadSource{"silent layer", "[layer a]\n[layer quiet]\nsustain = 0\ndecay = 0\n", 2, "quiet"},
+                    BadSource{"repeat without spacing", "[layer a]\nrepeat_count = 3\n", 1, "repeat_every"},
+                    BadSource{"no layer at all", "seed = 4\n", 0, "layer"}),
     [](const testing::TestParamInfo<BadSource>& info) {
         std::string name = info.param.what;
         std::replace(name.begin(), name.end(), ' ', '_');
@@ -176,10 +173,10 @@ TEST(Mixdown, SameSeedSameSoundOtherSeedOtherNoise) {
 
 TEST(Mixdown, RepeatsPlaceEachNoteAtItsTime) {
     // Two short blips 0.2 s apart: silence between them, sound at both starts.
-    const auto samples = sfxgen::render_sound(sfxgen::parse_sfx(
-        "fade_out = 0\n"
-        "[layer blip]\nwave = sine\nfreq = 1000\nsustain = 0.02\ndecay = 0\n"
-        "repeat_count = 2\nrepeat_every = 0.2\n"));
+    const auto samples =
+        sfxgen::render_sound(sfxgen::parse_sfx("fade_out = 0\n"
+                                               "[layer blip]\nwave = sine\nfreq = 1000\nsustain = 0.02\ndecay = 0\n"
+                                               "repeat_count = 2\nrepeat_every = 0.2\n"));
     const auto rate = sfxgen::kSampleRate;
     const auto window_peak = [&](double from, double to) {
         return peak_of(std::vector<double>(samples.begin() + static_cast<std::ptrdiff_t>(from * rate),

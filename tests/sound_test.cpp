@@ -1,3 +1,5 @@
+#include "sound/sound.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -5,7 +7,6 @@
 #include <vector>
 
 #include "flow/flow.h"
-#include "sound/sound.h"
 #include "sound/sound_library.h"
 
 namespace {
@@ -39,9 +40,7 @@ public:
     void close() override { calls.push_back("close"); }
 
 private:
-    std::string name(sound_sample* s) const {
-        return std::to_string(reinterpret_cast<const char*>(s) - samples_);
-    }
+    std::string name(sound_sample* s) const { return std::to_string(reinterpret_cast<const char*>(s) - samples_); }
     char samples_[6] = {};
 };
 
@@ -68,15 +67,21 @@ protected:
 TEST_F(Sound, SetUpLoadsTheSixSamplesInOrder) {
     set_up_with({"korvane"});
     const std::vector<std::string> expected = {
-        "version", "init 44100 64 0", "load 0 WAV\\laser.WAV", "load 1 WAV\\explosion.WAV", "load 2 WAV\\munch.WAV",
-        "load 3 WAV\\exp_energy.WAV", "load 4 WAV\\fall.WAV", "load 5 WAV\\boom.WAV",
+        "version",
+        "init 44100 64 0",
+        "load 0 WAV\\laser.WAV",
+        "load 1 WAV\\explosion.WAV",
+        "load 2 WAV\\munch.WAV",
+        "load 3 WAV\\exp_energy.WAV",
+        "load 4 WAV\\fall.WAV",
+        "load 5 WAV\\boom.WAV",
     };
     EXPECT_EQ(library().calls, expected);
     library().calls.clear();
     play_sample(sample_fall, 7, 64);
     play_sample(sample_fall, 8, -1);
-    EXPECT_EQ(library().calls, (std::vector<std::string>{"defaults 4 -1 64 -1 -1", "play 7 4",
-                                                         "defaults 4 -1 -1 -1 -1", "play 8 4"}));
+    EXPECT_EQ(library().calls,
+              (std::vector<std::string>{"defaults 4 -1 64 -1 -1", "play 7 4", "defaults 4 -1 -1 -1 -1", "play 8 4"}));
     library().calls.clear();
     testing::internal::CaptureStdout();
     sound_shutdown();

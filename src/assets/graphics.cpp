@@ -16,8 +16,8 @@ struct sprite_row {
 };
 
 const sprite_row cutting_table[] = {
-    {0, 63, 16, 16},  {64, 79, 16, 1}, {80, 80, 64, 28}, {81, 84, 17, 17}, {85, 85, 15, 11}, {86, 86, 15, 9},
-    {87, 87, 7, 7},   {88, 88, 13, 10}, {89, 90, 45, 17}, {91, 91, 40, 27}, {92, 92, 25, 18},
+    {0, 63, 16, 16}, {64, 79, 16, 1},  {80, 80, 64, 28}, {81, 84, 17, 17}, {85, 85, 15, 11}, {86, 86, 15, 9},
+    {87, 87, 7, 7},  {88, 88, 13, 10}, {89, 90, 45, 17}, {91, 91, 40, 27}, {92, 92, 25, 18},
 };
 
 // Top-left corner of a sprite's cell on the sheet.
@@ -35,7 +35,7 @@ void cell_origin(int index, int& x, int& y) {
         x = 83;
         y = 130 + 17 * (index - 89);
     } else {
-        static const int fixed[][3] = {{80, 0, 130}, {85, 64, 130}, {86, 64, 141}, {87, 64, 150},
+        static const int fixed[][3] = {{80, 0, 130},  {85, 64, 130}, {86, 64, 141}, {87, 64, 150},
                                        {88, 68, 157}, {91, 81, 164}, {92, 0, 175}};
         for (const auto& f : fixed) {
             if (f[0] == index) {
@@ -124,7 +124,6 @@ void enlarge8(const image* source, image* target) {
         std::uint8_t* first = target->pixels.get() + (y * 8) * target->pitch;
         for (std::uint32_t x = 0; x < source->width; ++x)
             for (int k = 0; k < 8; ++k) first[x * 8 + k] = in[x];
-        for (int k = 1; k < 8; ++k)
-            std::copy(first, first + source->width * 8, first + k * target->pitch);
+        for (int k = 1; k < 8; ++k) std::copy(first, first + source->width * 8, first + k * target->pitch);
     }
 }

@@ -109,4 +109,3 @@ void spawn_effect(std::int32_t x, std::int32_t y);
 void update_effects();
 void show_banner(std::int32_t x, std::int32_t y, const std::string& text, std::int32_t colour, std::int32_t frames);
 void show_popup(std::int32_t x, std::int32_t y, const std::string& text, std::int32_t colour, std::int32_t frames);
-

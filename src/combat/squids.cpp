@@ -89,8 +89,8 @@ void fly(squid& s, int index) {
     s.x = s.x + s.dx;
     s.y = s.y + s.dy;
     s.frame = s.age / 14;
-    const int sprite = s.kind == 0 ? squid_sprite_base[background_index][s.variety] + s.frame
-                                   : supply_sprite_base + s.frame;
+    const int sprite =
+        s.kind == 0 ? squid_sprite_base[background_index][s.variety] + s.frame : supply_sprite_base + s.frame;
     put_image(nullptr, screen_x(s), screen_y(s), sprite_images[sprite], put_mode::transparent);
     if (escape(s, index)) return;
     if (shot_impact && hit_by_shot(s)) take_hit(s, index);
@@ -133,6 +133,7 @@ void draw_exploding_squids() {
     for (int i = 0; i < squid_count; ++i) {
         const squid& s = squids[i];
         if (s.state == squid_exploding)
-            put_sprite_silhouette(nullptr, screen_x(s), screen_y(s), explosion_sprite_base + s.frame, random_colour(15));
+            put_sprite_silhouette(nullptr, screen_x(s), screen_y(s), explosion_sprite_base + s.frame,
+                                  random_colour(15));
     }
 }

@@ -10,7 +10,7 @@
 namespace {
 // Without an explicit end, a run lasts this long past its last scripted event.
 constexpr std::uint64_t run_tail_ms = 60'000;
-}
+}  // namespace
 
 headless_platform::headless_platform(std::vector<script_event> events, std::vector<screenshot_request> shots,
                                      std::optional<std::uint64_t> end_ms)
@@ -46,7 +46,9 @@ void headless_platform::pump_events() {
                 if (!e.key_press.empty()) queue_key_press(e.key_press);
                 break;
             case script_action::key_up: report_key(e.scan_code, false); break;
-            case script_action::close: queue_key_press(std::string("\xff") + static_cast<char>(ext_close_button)); break;
+            case script_action::close:
+                queue_key_press(std::string("\xff") + static_cast<char>(ext_close_button));
+                break;
             case script_action::focus_out: report_focus(false); break;
             case script_action::focus_in: report_focus(true); break;
         }

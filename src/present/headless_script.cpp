@@ -16,13 +16,20 @@ std::string extended(int code) { return std::string("\xff") + static_cast<char>(
 
 bool find_key(const std::string& name, int& scan_code, std::string& press) {
     static const key_name named[] = {
-        {"esc", 1, "\x1b"},          {"enter", 28, "\r"},
-        {"space", 57, " "},          {"ctrl", 29, ""},
-        {"up", 72, extended(ext_up)}, {"down", 80, extended(ext_down)},
-        {"left", 75, extended(ext_left)}, {"right", 77, extended(ext_right)},
-        {"insert", 82, extended(ext_insert)}, {"delete", 83, extended(ext_delete)},
-        {"home", 71, extended(ext_home)}, {"end", 79, extended(ext_end)},
-        {"pageup", 73, extended(ext_page_up)}, {"pagedown", 81, extended(ext_page_down)},
+        {"esc", 1, "\x1b"},
+        {"enter", 28, "\r"},
+        {"space", 57, " "},
+        {"ctrl", 29, ""},
+        {"up", 72, extended(ext_up)},
+        {"down", 80, extended(ext_down)},
+        {"left", 75, extended(ext_left)},
+        {"right", 77, extended(ext_right)},
+        {"insert", 82, extended(ext_insert)},
+        {"delete", 83, extended(ext_delete)},
+        {"home", 71, extended(ext_home)},
+        {"end", 79, extended(ext_end)},
+        {"pageup", 73, extended(ext_page_up)},
+        {"pagedown", 81, extended(ext_page_down)},
     };
     for (const key_name& k : named) {
         if (name == k.name) {
@@ -46,8 +53,10 @@ bool find_key(const std::string& name, int& scan_code, std::string& press) {
         // PC scan codes of the letters and digits, by keyboard row.
         static const char letters[] = "qwertyuiop\0\0\0\0asdfghjkl\0\0\0\0\0zxcvbnm";
         const char c = name[0];
-        if (c >= '1' && c <= '9') scan_code = 2 + (c - '1');
-        else if (c == '0') scan_code = 11;
+        if (c >= '1' && c <= '9')
+            scan_code = 2 + (c - '1');
+        else if (c == '0')
+            scan_code = 11;
         else if (c >= 'a' && c <= 'z') {
             for (std::size_t i = 0; i + 1 < sizeof letters; ++i)
                 if (letters[i] == c) scan_code = 16 + static_cast<int>(i);
@@ -93,9 +102,12 @@ bool parse_line(std::istringstream& words, script_event& event, std::string& pro
         event.action = action == "leave" ? script_action::leave : script_action::close;
     } else if (action == "press" || action == "release") {
         if (!expect_args(1)) return false;
-        if (arg1 == "left") event.button_bit = 0;
-        else if (arg1 == "right") event.button_bit = 1;
-        else if (arg1 == "middle") event.button_bit = 2;
+        if (arg1 == "left")
+            event.button_bit = 0;
+        else if (arg1 == "right")
+            event.button_bit = 1;
+        else if (arg1 == "middle")
+            event.button_bit = 2;
         else {
             problem = "unknown button '" + arg1 + "' (left, right, middle)";
             return false;

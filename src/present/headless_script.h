@@ -11,10 +11,10 @@ enum class script_action { move, leave, press, release, key_down, key_up, close,
 struct script_event {
     std::uint64_t ms;
     script_action action;
-    int x = 0, y = 0;      // move
-    int button_bit = 0;    // press, release
-    int scan_code = 0;     // key_down, key_up
-    std::string key_press; // what key_down queues for inkey (may be empty)
+    int x = 0, y = 0;       // move
+    int button_bit = 0;     // press, release
+    int scan_code = 0;      // key_down, key_up
+    std::string key_press;  // what key_down queues for inkey (may be empty)
 };
 
 // Reads a whole script; on a malformed line returns false with a message

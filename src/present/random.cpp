@@ -1,8 +1,8 @@
 // The game's random numbers: a Mersenne Twister (MT19937) that is seeded once
 // with 0 through a linear-congruential fill, so every run draws the same values.
-#include <cstdint>
-
 #include "present/random.h"
+
+#include <cstdint>
 
 namespace {
 

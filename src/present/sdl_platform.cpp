@@ -29,8 +29,10 @@ int pc_scan_code(SDL_Scancode s) {
         case SDL_SCANCODE_TAB: return 15;
         case SDL_SCANCODE_LEFTBRACKET: return 26;
         case SDL_SCANCODE_RIGHTBRACKET: return 27;
-        case SDL_SCANCODE_RETURN: case SDL_SCANCODE_KP_ENTER: return 28;
-        case SDL_SCANCODE_LCTRL: case SDL_SCANCODE_RCTRL: return 29;
+        case SDL_SCANCODE_RETURN:
+        case SDL_SCANCODE_KP_ENTER: return 28;
+        case SDL_SCANCODE_LCTRL:
+        case SDL_SCANCODE_RCTRL: return 29;
         case SDL_SCANCODE_SEMICOLON: return 39;
         case SDL_SCANCODE_APOSTROPHE: return 40;
         case SDL_SCANCODE_GRAVE: return 41;
@@ -38,27 +40,39 @@ int pc_scan_code(SDL_Scancode s) {
         case SDL_SCANCODE_BACKSLASH: return 43;
         case SDL_SCANCODE_COMMA: return 51;
         case SDL_SCANCODE_PERIOD: return 52;
-        case SDL_SCANCODE_SLASH: case SDL_SCANCODE_KP_DIVIDE: return 53;
+        case SDL_SCANCODE_SLASH:
+        case SDL_SCANCODE_KP_DIVIDE: return 53;
         case SDL_SCANCODE_RSHIFT: return 54;
         case SDL_SCANCODE_KP_MULTIPLY: return 55;
-        case SDL_SCANCODE_LALT: case SDL_SCANCODE_RALT: return 56;
+        case SDL_SCANCODE_LALT:
+        case SDL_SCANCODE_RALT: return 56;
         case SDL_SCANCODE_SPACE: return 57;
         case SDL_SCANCODE_CAPSLOCK: return 58;
         case SDL_SCANCODE_NUMLOCKCLEAR: return 69;
         case SDL_SCANCODE_SCROLLLOCK: return 70;
-        case SDL_SCANCODE_HOME: case SDL_SCANCODE_KP_7: return 71;
-        case SDL_SCANCODE_UP: case SDL_SCANCODE_KP_8: return 72;
-        case SDL_SCANCODE_PAGEUP: case SDL_SCANCODE_KP_9: return 73;
+        case SDL_SCANCODE_HOME:
+        case SDL_SCANCODE_KP_7: return 71;
+        case SDL_SCANCODE_UP:
+        case SDL_SCANCODE_KP_8: return 72;
+        case SDL_SCANCODE_PAGEUP:
+        case SDL_SCANCODE_KP_9: return 73;
         case SDL_SCANCODE_KP_MINUS: return 74;
-        case SDL_SCANCODE_LEFT: case SDL_SCANCODE_KP_4: return 75;
+        case SDL_SCANCODE_LEFT:
+        case SDL_SCANCODE_KP_4: return 75;
         case SDL_SCANCODE_KP_5: return 76;
-        case SDL_SCANCODE_RIGHT: case SDL_SCANCODE_KP_6: return 77;
+        case SDL_SCANCODE_RIGHT:
+        case SDL_SCANCODE_KP_6: return 77;
         case SDL_SCANCODE_KP_PLUS: return 78;
-        case SDL_SCANCODE_END: case SDL_SCANCODE_KP_1: return 79;
-        case SDL_SCANCODE_DOWN: case SDL_SCANCODE_KP_2: return 80;
-        case SDL_SCANCODE_PAGEDOWN: case SDL_SCANCODE_KP_3: return 81;
-        case SDL_SCANCODE_INSERT: case SDL_SCANCODE_KP_0: return 82;
-        case SDL_SCANCODE_DELETE: case SDL_SCANCODE_KP_PERIOD: return 83;
+        case SDL_SCANCODE_END:
+        case SDL_SCANCODE_KP_1: return 79;
+        case SDL_SCANCODE_DOWN:
+        case SDL_SCANCODE_KP_2: return 80;
+        case SDL_SCANCODE_PAGEDOWN:
+        case SDL_SCANCODE_KP_3: return 81;
+        case SDL_SCANCODE_INSERT:
+        case SDL_SCANCODE_KP_0: return 82;
+        case SDL_SCANCODE_DELETE:
+        case SDL_SCANCODE_KP_PERIOD: return 83;
         case SDL_SCANCODE_F11: return 87;
         case SDL_SCANCODE_F12: return 88;
         default: return 0;
@@ -86,7 +100,8 @@ int extended_code(SDL_Keycode k) {
 int control_character(SDL_Keycode k) {
     switch (k) {
         case SDLK_ESCAPE: return 27;
-        case SDLK_RETURN: case SDLK_KP_ENTER: return 13;
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER: return 13;
         case SDLK_BACKSPACE: return 8;
         case SDLK_TAB: return 9;
         default: return 0;
@@ -97,9 +112,9 @@ int control_character(SDL_Keycode k) {
 int cp437_of(std::uint32_t code_point) {
     if (code_point >= 32 && code_point < 127) return static_cast<int>(code_point);
     static const std::uint16_t upper_half[128] = {
-        0xC7, 0xFC, 0xE9, 0xE2, 0xE4, 0xE0, 0xE5, 0xE7, 0xEA, 0xEB, 0xE8, 0xEF, 0xEE, 0xEC, 0xC4, 0xC5,
-        0xC9, 0xE6, 0xC6, 0xF4, 0xF6, 0xF2, 0xFB, 0xF9, 0xFF, 0xD6, 0xDC, 0xA2, 0xA3, 0xA5, 0x20A7, 0x192,
-        0xE1, 0xED, 0xF3, 0xFA, 0xF1, 0xD1, 0xAA, 0xBA, 0xBF, 0x2310, 0xAC, 0xBD, 0xBC, 0xA1, 0xAB, 0xBB,
+        0xC7, 0xFC, 0xE9, 0xE2, 0xE4, 0xE0, 0xE5, 0xE7, 0xEA, 0xEB,   0xE8, 0xEF, 0xEE, 0xEC, 0xC4,   0xC5,
+        0xC9, 0xE6, 0xC6, 0xF4, 0xF6, 0xF2, 0xFB, 0xF9, 0xFF, 0xD6,   0xDC, 0xA2, 0xA3, 0xA5, 0x20A7, 0x192,
+        0xE1, 0xED, 0xF3, 0xFA, 0xF1, 0xD1, 0xAA, 0xBA, 0xBF, 0x2310, 0xAC, 0xBD, 0xBC, 0xA1, 0xAB,   0xBB,
     };
     for (int i = 0; i < 48; ++i)
         if (upper_half[i] == code_point) return 128 + i;
@@ -328,8 +343,8 @@ void sdl_platform::pump_events() {
             case SDL_MOUSEMOTION: report_pointer_at(e.motion.x, e.motion.y); break;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP: {
-                const int bit = e.button.button == SDL_BUTTON_LEFT    ? 0
-                                : e.button.button == SDL_BUTTON_RIGHT ? 1
+                const int bit = e.button.button == SDL_BUTTON_LEFT     ? 0
+                                : e.button.button == SDL_BUTTON_RIGHT  ? 1
                                 : e.button.button == SDL_BUTTON_MIDDLE ? 2
                                                                        : -1;
                 if (bit >= 0) report_mouse_button(bit, e.type == SDL_MOUSEBUTTONDOWN);

@@ -78,9 +78,7 @@ bool parse_options(int argc, char** argv, options& o) {
 std::FILE* trace = nullptr;
 headless_platform* the_platform = nullptr;
 
-void write_trace_line() {
-    std::fprintf(trace, "%s\n", frame_report_json(the_platform->now_ms()).c_str());
-}
+void write_trace_line() { std::fprintf(trace, "%s\n", frame_report_json(the_platform->now_ms()).c_str()); }
 
 }  // namespace
 

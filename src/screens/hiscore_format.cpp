@@ -118,9 +118,12 @@ std::int32_t parse_hi_score(std::string_view contents) {
     const std::string_view field = reader.numeric_field();
     if (field.size() >= 2 && field[0] == '&') {
         switch (field[1]) {
-            case 'H': case 'h': return parse_based(field.substr(2), 16);
-            case 'O': case 'o': return parse_based(field.substr(2), 8);
-            case 'B': case 'b': return parse_based(field.substr(2), 2);
+            case 'H':
+            case 'h': return parse_based(field.substr(2), 16);
+            case 'O':
+            case 'o': return parse_based(field.substr(2), 8);
+            case 'B':
+            case 'b': return parse_based(field.substr(2), 2);
             default: return 0;
         }
     }

@@ -54,7 +54,8 @@ void move_actors(opening_actors& a, int t) {
 void draw_actors(const opening_actors& a) {
     put_image(nullptr, 512, 64, sprite_images[88], put_mode::transparent);
     draw_filled_box(nullptr, snapped(a.hoist_x) + 56, 0, snapped(a.hoist_x) + 64, snapped(a.hoist_y), 1);
-    put_image(nullptr, snapped(a.hoist_x), snapped(a.hoist_y), sprite_images[85 + a.hoist_frame], put_mode::transparent);
+    put_image(nullptr, snapped(a.hoist_x), snapped(a.hoist_y), sprite_images[85 + a.hoist_frame],
+              put_mode::transparent);
     put_sprite_colour_to_zero(nullptr, snapped(a.blinker_x), snapped(a.blinker_y), 89 + a.blinker_frame, 1);
     put_image(nullptr, snapped(a.load_x), snapped(a.load_y) - 8 * a.blinker_frame, sprite_images[87],
               put_mode::transparent);
@@ -67,7 +68,7 @@ struct instruction_line {
 };
 
 const instruction_line instruction_lines[] = {
-    {"Kill squid aliens", 8, 31},  {"continuously to", 72, 61}, {"raise chain combo", 136, 91},
+    {"Kill squid aliens", 8, 31},  {"continuously to", 72, 61},  {"raise chain combo", 136, 91},
     {"Capture enemy's", 264, 141}, {"supply to heal", 328, 171}, {"yourself", 392, 201},
 };
 constexpr int last_instruction_frame = 239;

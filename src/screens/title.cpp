@@ -60,7 +60,8 @@ void show_picture(int number) {
     if (number >= 0 && number <= 3) load_bmp(files[number], nullptr);
     // Bottom-right first, so every picture pixel is read before a block covers it.
     for (int y = 59; y >= 0; --y)
-        for (int x = 79; x >= 0; --x) draw_filled_box(nullptr, 8 * x, 8 * y, 8 * x + 7, 8 * y + 7, read_pixel(nullptr, x, y));
+        for (int x = 79; x >= 0; --x)
+            draw_filled_box(nullptr, 8 * x, 8 * y, 8 * x + 7, 8 * y + 7, read_pixel(nullptr, x, y));
     set_pages(work_page, visible_page);
 }
 

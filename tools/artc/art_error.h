@@ -11,14 +11,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-[[noreturn]] inline void fail_at(const std::string& file, int line, const std::string& what)
-{
+[[noreturn]] inline void fail_at(const std::string& file, int line, const std::string& what) {
     throw ArtError(file + ":" + std::to_string(line) + ": " + what);
 }
 
-[[noreturn]] inline void fail_in(const std::string& file, const std::string& what)
-{
+[[noreturn]] inline void fail_in(const std::string& file, const std::string& what) {
     throw ArtError(file + ": " + what);
 }
 
-} // namespace artc
+}  // namespace artc

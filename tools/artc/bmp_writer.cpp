@@ -11,23 +11,20 @@ constexpr std::uint32_t pixel_offset = file_header_size + info_header_size + col
 // 72 dots per inch, in the pixels per metre that BMP wants.
 constexpr std::uint32_t pixels_per_metre = 2835;
 
-void put16(std::vector<std::uint8_t>& out, std::uint16_t value)
-{
+void put16(std::vector<std::uint8_t>& out, std::uint16_t value) {
     out.push_back(static_cast<std::uint8_t>(value & 0xFF));
     out.push_back(static_cast<std::uint8_t>(value >> 8));
 }
 
-void put32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
+void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) {
         out.push_back(static_cast<std::uint8_t>((value >> shift) & 0xFF));
     }
 }
 
-} // namespace
+}  // namespace
 
-std::vector<std::uint8_t> encode_bmp(const Picture& picture, const Palette& palette)
-{
+std::vector<std::uint8_t> encode_bmp(const Picture& picture, const Palette& palette) {
     const auto width = static_cast<std::uint32_t>(picture.width);
     const auto height = static_cast<std::uint32_t>(picture.height);
     const std::uint32_t row_stride = (width + 3) / 4 * 4;
@@ -70,4 +67,4 @@ std::vector<std::uint8_t> encode_bmp(const Picture& picture, const Palette& pale
     return out;
 }
 
-} // namespace artc
+}  // namespace artc

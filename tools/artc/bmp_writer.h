@@ -1,10 +1,10 @@
 #pragma once
 
-#include "palette.h"
-#include "picture.h"
-
 #include <cstdint>
 #include <vector>
+
+#include "palette.h"
+#include "picture.h"
 
 namespace artc {
 
@@ -12,4 +12,4 @@ namespace artc {
 // colour table, then bottom-up rows padded to 4 bytes.
 std::vector<std::uint8_t> encode_bmp(const Picture& picture, const Palette& palette);
 
-} // namespace artc
+}  // namespace artc

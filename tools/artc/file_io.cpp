@@ -1,14 +1,13 @@
 #include "file_io.h"
 
-#include "art_error.h"
-
 #include <fstream>
 #include <sstream>
 
+#include "art_error.h"
+
 namespace artc {
 
-std::string read_text_file(const std::filesystem::path& path)
-{
+std::string read_text_file(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         throw ArtError(path.string() + ": cannot be read");
@@ -18,8 +17,7 @@ std::string read_text_file(const std::filesystem::path& path)
     return text.str();
 }
 
-void write_binary_file(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
-{
+void write_binary_file(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out) {
@@ -27,4 +25,4 @@ void write_binary_file(const std::filesystem::path& path, const std::vector<std:
     }
 }
 
-} // namespace artc
+}  // namespace artc

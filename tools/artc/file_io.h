@@ -11,4 +11,4 @@ std::string read_text_file(const std::filesystem::path& path);
 
 void write_binary_file(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
-} // namespace artc
+}  // namespace artc

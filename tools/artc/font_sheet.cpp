@@ -1,11 +1,11 @@
 #include "font_sheet.h"
 
+#include <array>
+#include <optional>
+
 #include "art_error.h"
 #include "pixel_keys.h"
 #include "source_lines.h"
-
-#include <array>
-#include <optional>
 
 namespace artc {
 
@@ -21,8 +21,7 @@ constexpr std::array<int, glyph_count> layout_widths = {
     4, 4, 4, 4, 4, 4, 5, 6, 4, 4, 5, 4, 6, 4, 5, 5,  // p..z { | } ~ DEL
 };
 
-std::optional<int> code_of_label(const std::string& label)
-{
+std::optional<int> code_of_label(const std::string& label) {
     if (label == "space") {
         return 32;
     }
@@ -43,28 +42,23 @@ struct Shade {
     std::array<std::uint8_t, glyph_height> row_index{};
 };
 
-Shade parse_shade(const std::string& file, const SourceLine& line)
-{
+Shade parse_shade(const std::string& file, const SourceLine& line) {
     if (line.words.size() != 2 + glyph_height || line.words[1].size() != 1) {
         fail_at(file, line.number, "expected 'shade CHARACTER' and one palette index for each of the 7 rows");
     }
     Shade shade;
     shade.character = line.words[1][0];
     for (int row = 0; row < glyph_height; ++row) {
-        shade.row_index[static_cast<std::size_t>(row)] = static_cast<std::uint8_t>(
-            parse_number(file, line, line.words[static_cast<std::size_t>(2 + row)], 0, 255));
+        shade.row_index[static_cast<std::size_t>(row)] =
+            static_cast<std::uint8_t>(parse_number(file, line, line.words[static_cast<std::size_t>(2 + row)], 0, 255));
     }
     return shade;
 }
 
-std::string describe(int code)
-{
-    return "glyph " + std::to_string(code) + " '" + static_cast<char>(code) + "'";
-}
+std::string describe(int code) { return "glyph " + std::to_string(code) + " '" + static_cast<char>(code) + "'"; }
 
 // Space must stay blank; any other blank glyph would vanish from every text without a trace.
-void check_ink(const Picture& strip, int code, const std::string& file, int line_number)
-{
+void check_ink(const Picture& strip, int code, const std::string& file, int line_number) {
     const int x0 = (code - first_glyph_code) * glyph_cell_width;
     bool inked = false;
     for (int y = 0; y < glyph_height; ++y) {
@@ -80,15 +74,11 @@ void check_ink(const Picture& strip, int code, const std::string& file, int line
     }
 }
 
-} // namespace
+}  // namespace
 
-int glyph_width(int code)
-{
-    return layout_widths.at(static_cast<std::size_t>(code - first_glyph_code));
-}
+int glyph_width(int code) { return layout_widths.at(static_cast<std::size_t>(code - first_glyph_code)); }
 
-Picture parse_font(std::string_view text, const std::string& file)
-{
+Picture parse_font(std::string_view text, const std::string& file) {
     Picture strip(glyph_count * glyph_cell_width, glyph_height);
     PixelKeys keys;
     std::optional<Shade> shade;
@@ -163,4 +153,4 @@ Picture parse_font(std::string_view text, const std::string& file)
     return strip;
 }
 
-} // namespace artc
+}  // namespace artc

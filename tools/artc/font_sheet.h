@@ -1,9 +1,9 @@
 #pragma once
 
-#include "picture.h"
-
 #include <string>
 #include <string_view>
+
+#include "picture.h"
 
 namespace artc {
 
@@ -22,4 +22,4 @@ int glyph_width(int code);
 // Glyph labels are the character itself, or 'space', 'hash' and 'del' for 32, 35 and 127.
 Picture parse_font(std::string_view text, const std::string& file);
 
-} // namespace artc
+}  // namespace artc

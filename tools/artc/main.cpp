@@ -1,6 +1,13 @@
 // artc: compiles the text art under art/ into the game's 8-bit BMP files.
 // Usage: artc ART_DIR GRAPHICS_DIR
 
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <string>
+#include <vector>
+
 #include "art_error.h"
 #include "bmp_writer.h"
 #include "file_io.h"
@@ -8,13 +15,6 @@
 #include "palette.h"
 #include "pix_parser.h"
 #include "sprite_sheet.h"
-
-#include <algorithm>
-#include <filesystem>
-#include <functional>
-#include <iostream>
-#include <string>
-#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -25,15 +25,13 @@ constexpr int background_height = 72;
 constexpr int story_width = 80;
 constexpr int story_height = 60;
 
-artc::Picture load_pix(const fs::path& path, int width, int height)
-{
+artc::Picture load_pix(const fs::path& path, int width, int height) {
     const artc::Picture picture = artc::parse_pix(artc::read_text_file(path), path.string());
     artc::require_size(picture, width, height, path.string());
     return picture;
 }
 
-std::vector<std::string> sprite_files(const fs::path& folder)
-{
+std::vector<std::string> sprite_files(const fs::path& folder) {
     std::vector<std::string> names;
     if (fs::is_directory(folder)) {
         for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
@@ -46,8 +44,7 @@ std::vector<std::string> sprite_files(const fs::path& folder)
     return names;
 }
 
-artc::Picture build_sprite_sheet(const fs::path& folder)
-{
+artc::Picture build_sprite_sheet(const fs::path& folder) {
     const std::map<int, std::string> files = artc::index_sprite_files(sprite_files(folder));
     artc::SpriteSheet sheet;
     std::string missing;
@@ -67,10 +64,9 @@ artc::Picture build_sprite_sheet(const fs::path& folder)
     return sheet.picture();
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 3) {
         std::cerr << "usage: artc ART_DIR GRAPHICS_DIR\n";
         return 2;

@@ -1,14 +1,13 @@
 #include "palette.h"
 
+#include <bitset>
+
 #include "art_error.h"
 #include "source_lines.h"
 
-#include <bitset>
-
 namespace artc {
 
-Palette parse_palette(std::string_view text, const std::string& file)
-{
+Palette parse_palette(std::string_view text, const std::string& file) {
     Palette palette{};
     std::bitset<256> given;
     for (const SourceLine& line : split_source(text)) {
@@ -36,4 +35,4 @@ Palette parse_palette(std::string_view text, const std::string& file)
     return palette;
 }
 
-} // namespace artc
+}  // namespace artc

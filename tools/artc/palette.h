@@ -20,4 +20,4 @@ using Palette = std::array<Rgb, 256>;
 // because a forgotten entry would silently turn some picture black.
 Palette parse_palette(std::string_view text, const std::string& file);
 
-} // namespace artc
+}  // namespace artc

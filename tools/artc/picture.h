@@ -19,10 +19,9 @@ struct Picture {
     std::uint8_t at(int x, int y) const { return pixels[offset(width, y, x)]; }
 
 private:
-    static std::size_t offset(int row_width, int rows, int x)
-    {
+    static std::size_t offset(int row_width, int rows, int x) {
         return static_cast<std::size_t>(rows) * static_cast<std::size_t>(row_width) + static_cast<std::size_t>(x);
     }
 };
 
-} // namespace artc
+}  // namespace artc

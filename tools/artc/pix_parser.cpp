@@ -11,10 +11,9 @@ namespace {
 // Large enough for every sheet the game uses, small enough to catch a typo in "size".
 constexpr int max_side = 1024;
 
-} // namespace
+}  // namespace
 
-Picture parse_pix(std::string_view text, const std::string& file)
-{
+Picture parse_pix(std::string_view text, const std::string& file) {
     PixelKeys keys;
     Picture picture;
     bool sized = false;
@@ -69,12 +68,11 @@ Picture parse_pix(std::string_view text, const std::string& file)
     return picture;
 }
 
-void require_size(const Picture& picture, int width, int height, const std::string& file)
-{
+void require_size(const Picture& picture, int width, int height, const std::string& file) {
     if (picture.width != width || picture.height != height) {
         fail_in(file, "is " + std::to_string(picture.width) + "x" + std::to_string(picture.height) + ", must be " +
                           std::to_string(width) + "x" + std::to_string(height));
     }
 }
 
-} // namespace artc
+}  // namespace artc

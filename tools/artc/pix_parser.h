@@ -1,9 +1,9 @@
 #pragma once
 
-#include "picture.h"
-
 #include <string>
 #include <string_view>
+
+#include "picture.h"
 
 namespace artc {
 
@@ -13,4 +13,4 @@ Picture parse_pix(std::string_view text, const std::string& file);
 // Throws unless the picture has exactly the given size.
 void require_size(const Picture& picture, int width, int height, const std::string& file);
 
-} // namespace artc
+}  // namespace artc

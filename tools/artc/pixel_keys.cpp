@@ -4,8 +4,7 @@
 
 namespace artc {
 
-PixelKeys::PixelKeys()
-{
+PixelKeys::PixelKeys() {
     index_of_.fill(unknown);
     index_of_[static_cast<unsigned char>('.')] = 0;
     for (int digit = 0; digit <= 9; ++digit) {
@@ -16,8 +15,7 @@ PixelKeys::PixelKeys()
     }
 }
 
-void PixelKeys::define(const std::string& file, const SourceLine& line)
-{
+void PixelKeys::define(const std::string& file, const SourceLine& line) {
     if (line.words.size() != 3) {
         fail_at(file, line.number, "expected 'key CHARACTER INDEX'");
     }
@@ -28,14 +26,10 @@ void PixelKeys::define(const std::string& file, const SourceLine& line)
     assign(character[0], static_cast<std::uint8_t>(parse_number(file, line, line.words[2], 0, 255)));
 }
 
-void PixelKeys::assign(char character, std::uint8_t index)
-{
-    index_of_[static_cast<unsigned char>(character)] = index;
-}
+void PixelKeys::assign(char character, std::uint8_t index) { index_of_[static_cast<unsigned char>(character)] = index; }
 
 void PixelKeys::draw_row(const std::string& file, const SourceLine& line, int width, Picture& picture, int x0,
-                         int y) const
-{
+                         int y) const {
     if (line.words.size() != 1) {
         fail_at(file, line.number, "a pixel row must be one run of characters without blanks");
     }
@@ -54,4 +48,4 @@ void PixelKeys::draw_row(const std::string& file, const SourceLine& line, int wi
     }
 }
 
-} // namespace artc
+}  // namespace artc

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "picture.h"
-#include "source_lines.h"
-
 #include <array>
 #include <cstdint>
 #include <string>
+
+#include "picture.h"
+#include "source_lines.h"
 
 namespace artc {
 
@@ -28,4 +28,4 @@ private:
     std::array<int, 256> index_of_{};
 };
 
-} // namespace artc
+}  // namespace artc

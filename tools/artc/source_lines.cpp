@@ -1,20 +1,16 @@
 #include "source_lines.h"
 
-#include "art_error.h"
-
 #include <charconv>
+
+#include "art_error.h"
 
 namespace artc {
 
 namespace {
 
-bool is_blank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
-std::vector<std::string> words_before_comment(std::string_view text)
-{
+std::vector<std::string> words_before_comment(std::string_view text) {
     std::vector<std::string> words;
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -33,10 +29,9 @@ std::vector<std::string> words_before_comment(std::string_view text)
     return words;
 }
 
-} // namespace
+}  // namespace
 
-std::vector<SourceLine> split_source(std::string_view text)
-{
+std::vector<SourceLine> split_source(std::string_view text) {
     std::vector<SourceLine> lines;
     int number = 0;
     std::size_t start = 0;
@@ -55,8 +50,7 @@ std::vector<SourceLine> split_source(std::string_view text)
     return lines;
 }
 
-int parse_number(const std::string& file, const SourceLine& line, const std::string& word, int low, int high)
-{
+int parse_number(const std::string& file, const SourceLine& line, const std::string& word, int low, int high) {
     int value = 0;
     const char* first = word.data();
     const char* last = first + word.size();
@@ -71,4 +65,4 @@ int parse_number(const std::string& file, const SourceLine& line, const std::str
     return value;
 }
 
-} // namespace artc
+}  // namespace artc

@@ -19,4 +19,4 @@ std::vector<SourceLine> split_source(std::string_view text);
 // Parses a whole decimal word in [low, high]; throws file:line otherwise.
 int parse_number(const std::string& file, const SourceLine& line, const std::string& word, int low, int high);
 
-} // namespace artc
+}  // namespace artc

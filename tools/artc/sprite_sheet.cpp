@@ -1,10 +1,10 @@
 #include "sprite_sheet.h"
 
-#include "art_error.h"
-#include "pix_parser.h"
-
 #include <cctype>
 #include <filesystem>
+
+#include "art_error.h"
+#include "pix_parser.h"
 
 namespace artc {
 
@@ -14,8 +14,7 @@ constexpr int grid_sprites = 64;
 constexpr int row_sprites_end = 80;
 constexpr int no_owner = -1;
 
-std::string coordinates(int x, int y)
-{
+std::string coordinates(int x, int y) {
     std::string text = "(";
     text += std::to_string(x);
     text += ',';
@@ -24,10 +23,9 @@ std::string coordinates(int x, int y)
     return text;
 }
 
-} // namespace
+}  // namespace
 
-SpriteCell sprite_cell(int index)
-{
+SpriteCell sprite_cell(int index) {
     if (index < 0 || index >= sprite_count) {
         throw ArtError("sprite index " + std::to_string(index) + " is not in 0.." + std::to_string(sprite_count - 1));
     }
@@ -39,24 +37,23 @@ SpriteCell sprite_cell(int index)
         return {(i % 8) * 16, 128 + i / 8, 16, 1};
     }
     switch (index) {
-    case 80: return {0, 130, 64, 28};
-    case 81:
-    case 82:
-    case 83:
-    case 84: return {17 * (index - 81), 158, 17, 17};
-    case 85: return {64, 130, 15, 11};
-    case 86: return {64, 141, 15, 9};
-    case 87: return {64, 150, 7, 7};
-    case 88: return {68, 157, 13, 10};
-    case 89:
-    case 90: return {83, 130 + 17 * (index - 89), 45, 17};
-    case 91: return {81, 164, 40, 27};
-    default: return {0, 175, 25, 18};  // 92, the last one
+        case 80: return {0, 130, 64, 28};
+        case 81:
+        case 82:
+        case 83:
+        case 84: return {17 * (index - 81), 158, 17, 17};
+        case 85: return {64, 130, 15, 11};
+        case 86: return {64, 141, 15, 9};
+        case 87: return {64, 150, 7, 7};
+        case 88: return {68, 157, 13, 10};
+        case 89:
+        case 90: return {83, 130 + 17 * (index - 89), 45, 17};
+        case 91: return {81, 164, 40, 27};
+        default: return {0, 175, 25, 18};  // 92, the last one
     }
 }
 
-std::map<int, std::string> index_sprite_files(const std::vector<std::string>& paths)
-{
+std::map<int, std::string> index_sprite_files(const std::vector<std::string>& paths) {
     std::map<int, std::string> by_index;
     for (const std::string& path : paths) {
         const std::string name = std::filesystem::path(path).filename().string();
@@ -73,8 +70,8 @@ std::map<int, std::string> index_sprite_files(const std::vector<std::string>& pa
         const std::size_t first_nonzero = number.find_first_not_of('0');
         const std::string significant = first_nonzero == std::string::npos ? "0" : number.substr(first_nonzero);
         if (significant.size() > 3 || std::stoi(significant) >= sprite_count) {
-            fail_in(path, "sprite index " + significant + " is past the last sprite " +
-                              std::to_string(sprite_count - 1));
+            fail_in(path,
+                    "sprite index " + significant + " is past the last sprite " + std::to_string(sprite_count - 1));
         }
         const int index = std::stoi(significant);
         const auto [existing, inserted] = by_index.emplace(index, path);
@@ -87,12 +84,9 @@ std::map<int, std::string> index_sprite_files(const std::vector<std::string>& pa
 
 SpriteSheet::SpriteSheet()
     : sheet_(sprite_sheet_width, sprite_sheet_height),
-      owner_(static_cast<std::size_t>(sprite_sheet_width) * sprite_sheet_height, no_owner)
-{
-}
+      owner_(static_cast<std::size_t>(sprite_sheet_width) * sprite_sheet_height, no_owner) {}
 
-void SpriteSheet::place(int index, const Picture& sprite, const std::string& file)
-{
+void SpriteSheet::place(int index, const Picture& sprite, const std::string& file) {
     const SpriteCell cell = sprite_cell(index);
     require_size(sprite, cell.width, cell.height, file);
     for (int y = 0; y < cell.height; ++y) {
@@ -104,7 +98,8 @@ void SpriteSheet::place(int index, const Picture& sprite, const std::string& fil
             const int sheet_x = cell.x + x;
             const int sheet_y = cell.y + y;
             std::uint8_t& target = sheet_.at(sheet_x, sheet_y);
-            int& owner = owner_[static_cast<std::size_t>(sheet_y) * sprite_sheet_width + static_cast<std::size_t>(sheet_x)];
+            int& owner =
+                owner_[static_cast<std::size_t>(sheet_y) * sprite_sheet_width + static_cast<std::size_t>(sheet_x)];
             if (target != 0 && target != colour) {
                 fail_in(file, "sprite " + std::to_string(index) + " pixel " + coordinates(x, y) +
                                   " would overwrite a different pixel of sprite " + std::to_string(owner) +
@@ -116,4 +111,4 @@ void SpriteSheet::place(int index, const Picture& sprite, const std::string& fil
     }
 }
 
-} // namespace artc
+}  // namespace artc

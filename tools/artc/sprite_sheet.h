@@ -1,10 +1,10 @@
 #pragma once
 
-#include "picture.h"
-
 #include <map>
 #include <string>
 #include <vector>
+
+#include "picture.h"
 
 namespace artc {
 
@@ -41,4 +41,4 @@ private:
     std::vector<int> owner_;  // sprite that drew each sheet pixel, or -1
 };
 
-} // namespace artc
+}  // namespace artc

@@ -176,8 +176,10 @@ int main(int argc, char** argv) {
     }
     for (int i = 2; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
-        if (option == "--until-stage") stop_shooting_at_stage = std::atoi(argv[i + 1]);
-        else if (option == "--shots") shots_folder = argv[i + 1];
+        if (option == "--until-stage")
+            stop_shooting_at_stage = std::atoi(argv[i + 1]);
+        else if (option == "--shots")
+            shots_folder = argv[i + 1];
     }
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     std::vector<script_event> start(2);

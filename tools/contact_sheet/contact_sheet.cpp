@@ -100,9 +100,12 @@ int main(int argc, char** argv) {
     open_screen(screen_width, screen_height, 8, screen_pages, false);
     load_graphics();
 
-    bool ok = render_sheet(out + "/sprites.png", 1300, sprite_count, [](int i) { return sprite_images[i]; }, "", 0);
-    ok &= render_sheet(out + "/glyphs.png", 1300, 96, [](int i) { return glyph_images[32 + i]; }, "", 32);
-    ok &= render_sheet(out + "/backgrounds.png", 2200, 3, [](int i) { return background_images[i]; }, "BG", 0);
+    bool ok = render_sheet(
+        out + "/sprites.png", 1300, sprite_count, [](int i) { return sprite_images[i]; }, "", 0);
+    ok &= render_sheet(
+        out + "/glyphs.png", 1300, 96, [](int i) { return glyph_images[32 + i]; }, "", 32);
+    ok &= render_sheet(
+        out + "/backgrounds.png", 2200, 3, [](int i) { return background_images[i]; }, "BG", 0);
 
     const char* const pictures[4] = {"graphics/title.bmp", "graphics/opening.bmp", "graphics/crashing.bmp",
                                      "graphics/ending.bmp"};
@@ -113,7 +116,8 @@ int main(int argc, char** argv) {
         pictures_enlarged[i] = create_image(640, 480);
         enlarge8(picture, pictures_enlarged[i]);
     }
-    ok &= render_sheet(out + "/pictures.png", 1340, 4, [&](int i) { return pictures_enlarged[i]; }, "picture ", 0);
+    ok &= render_sheet(
+        out + "/pictures.png", 1340, 4, [&](int i) { return pictures_enlarged[i]; }, "picture ", 0);
     for (image* img : pictures_enlarged) destroy_image(img);
     destroy_image(picture);
     free_graphics();

@@ -31,8 +31,7 @@ void apply_fades(std::vector<double>& samples, int sample_rate, double fade_out)
     for (std::size_t i = 0; i < std::min(fade_in_length, samples.size()); ++i) {
         samples[i] *= ramp(static_cast<double>(i) / fade_in_length);
     }
-    const auto fade_out_length =
-        std::min(samples.size(), static_cast<std::size_t>(fade_out * sample_rate) + 1);
+    const auto fade_out_length = std::min(samples.size(), static_cast<std::size_t>(fade_out * sample_rate) + 1);
     for (std::size_t i = 0; i < fade_out_length; ++i) {
         const double x = fade_out_length > 1 ? static_cast<double>(i) / (fade_out_length - 1) : 0.0;
         samples[samples.size() - 1 - i] *= ramp(x);

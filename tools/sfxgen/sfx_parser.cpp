@@ -8,8 +8,7 @@
 
 namespace sfxgen {
 
-SfxParseError::SfxParseError(int line, const std::string& message)
-    : std::runtime_error(message), line_(line) {}
+SfxParseError::SfxParseError(int line, const std::string& message) : std::runtime_error(message), line_(line) {}
 
 namespace {
 
@@ -87,8 +86,7 @@ double parse_in_range(std::string_view key, std::string_view text, double min, d
     return value;
 }
 
-long long parse_integer(std::string_view key, std::string_view text, long long min, long long max,
-                        int line) {
+long long parse_integer(std::string_view key, std::string_view text, long long min, long long max, int line) {
     long long value = 0;
     const auto* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
@@ -96,8 +94,7 @@ long long parse_integer(std::string_view key, std::string_view text, long long m
         throw SfxParseError(line, std::string(key) + " expects a whole number, got " + quoted(text));
     }
     if (value < min || value > max) {
-        throw SfxParseError(line, range_message(key, static_cast<double>(min),
-                                                static_cast<double>(max), text));
+        throw SfxParseError(line, range_message(key, static_cast<double>(min), static_cast<double>(max), text));
     }
     return value;
 }
@@ -108,8 +105,7 @@ Waveform parse_wave(std::string_view text, int line) {
     if (text == "sine") return Waveform::sine;
     if (text == "triangle") return Waveform::triangle;
     if (text == "noise") return Waveform::noise;
-    throw SfxParseError(line, "unknown wave " + quoted(text) +
-                                  " (square, saw, sine, triangle or noise)");
+    throw SfxParseError(line, "unknown wave " + quoted(text) + " (square, saw, sine, triangle or noise)");
 }
 
 // Semitone offsets separated by spaces or commas.
@@ -120,8 +116,7 @@ std::vector<double> parse_arpeggio(std::string_view text, int line) {
         const auto start = text.find_first_not_of(" \t,", pos);
         if (start == std::string_view::npos) break;
         const auto stop = text.find_first_of(" \t,", start);
-        const auto token = text.substr(start, stop == std::string_view::npos ? text.size() - start
-                                                                            : stop - start);
+        const auto token = text.substr(start, stop == std::string_view::npos ? text.size() - start : stop - start);
         steps.push_back(parse_in_range("arpeggio", token, -48.0, 48.0, line));
         pos = start + token.size();
     }
@@ -137,8 +132,8 @@ void set_sound_key(SoundParams& sound, std::string_view key, std::string_view va
     } else if (key == "fade_out") {
         sound.fade_out = parse_in_range(key, value, 0.0, 1.0, line);
     } else {
-        throw SfxParseError(line, "unknown key " + quoted(key) +
-                                      " before the first [layer] (seed, peak_db or fade_out)");
+        throw SfxParseError(line,
+                            "unknown key " + quoted(key) + " before the first [layer] (seed, peak_db or fade_out)");
     }
 }
 
@@ -165,8 +160,7 @@ LayerParams parse_layer_header(std::string_view line, std::size_t index, int lin
     if (line.back() != ']') throw SfxParseError(line_number, "unclosed section header");
     const auto inside = trim(line.substr(1, line.size() - 2));
     if (inside.substr(0, 5) != "layer" || (inside.size() > 5 && inside[5] != ' ')) {
-        throw SfxParseError(line_number,
-                            "unknown section " + quoted(line) + " (only [layer NAME] is known)");
+        throw SfxParseError(line_number, "unknown section " + quoted(line) + " (only [layer NAME] is known)");
     }
     LayerParams layer;
     layer.name = std::string(trim(inside.substr(5)));
@@ -183,8 +177,8 @@ void check_layer(const LayerParams& layer, int header_line) {
         throw SfxParseError(header_line, where + " repeats but repeat_every is zero");
     }
     if (layer_length(layer) > kMaxSoundLength) {
-        throw SfxParseError(header_line, where + " lasts longer than " +
-                                             std::to_string(static_cast<int>(kMaxSoundLength)) + " s");
+        throw SfxParseError(header_line,
+                            where + " lasts longer than " + std::to_string(static_cast<int>(kMaxSoundLength)) + " s");
     }
 }
 
@@ -199,8 +193,7 @@ SoundParams parse_sfx(std::string_view text) {
     std::size_t pos = 0;
     while (pos <= text.size()) {
         const auto newline = text.find('\n', pos);
-        const auto raw = text.substr(pos, newline == std::string_view::npos ? text.size() - pos
-                                                                            : newline - pos);
+        const auto raw = text.substr(pos, newline == std::string_view::npos ? text.size() - pos : newline - pos);
         pos = newline == std::string_view::npos ? text.size() + 1 : newline + 1;
         ++line_number;
 

@@ -2,9 +2,7 @@
 
 namespace sfxgen {
 
-double note_length(const LayerParams& layer) {
-    return layer.attack + layer.sustain + layer.decay;
-}
+double note_length(const LayerParams& layer) { return layer.attack + layer.sustain + layer.decay; }
 
 double layer_length(const LayerParams& layer) {
     const double late = layer.repeat_count > 1 ? layer.repeat_jitter : 0.0;

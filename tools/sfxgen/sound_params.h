@@ -38,11 +38,11 @@ struct LayerParams {
     std::vector<double> arpeggio;  // semitone offsets, one per step
     double arp_step = 0.05;
 
-    int repeat_count = 1;       // the whole voice, envelope included, is played again
+    int repeat_count = 1;  // the whole voice, envelope included, is played again
     double repeat_every = 0.0;
     double repeat_jitter = 0.0;  // each repeat starts up to this fraction of repeat_every late
-    double repeat_gain = 1.0;   // level of each repeat relative to the one before
-    double repeat_pitch = 0.0;  // semitones added at each repeat
+    double repeat_gain = 1.0;    // level of each repeat relative to the one before
+    double repeat_pitch = 0.0;   // semitones added at each repeat
 
     double lowpass = 0.0;  // cutoff; 0 leaves the voice unfiltered
     double lowpass_slide = 0.0;

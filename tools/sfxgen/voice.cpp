@@ -58,15 +58,9 @@ public:
                 out -= 2.0 * duty - 1.0;
                 break;
             }
-            case Waveform::saw:
-                out = 2.0 * phase_ - 1.0 - poly_blep(phase_, step);
-                break;
-            case Waveform::sine:
-                out = std::sin(kTwoPi * phase_);
-                break;
-            case Waveform::triangle:
-                out = 1.0 - 4.0 * std::abs(phase_ - 0.5);
-                break;
+            case Waveform::saw: out = 2.0 * phase_ - 1.0 - poly_blep(phase_, step); break;
+            case Waveform::sine: out = std::sin(kTwoPi * phase_); break;
+            case Waveform::triangle: out = 1.0 - 4.0 * std::abs(phase_ - 0.5); break;
             case Waveform::noise:
                 out = held_noise_;
                 noise_steps_ += step * kNoiseStepsPerPeriod;
@@ -89,8 +83,7 @@ private:
 };
 
 // One play of the voice, pitched up by `pitch_shift` semitones.
-std::vector<double> render_note(const LayerParams& p, double pitch_shift, NoiseSource& noise,
-                                int sample_rate) {
+std::vector<double> render_note(const LayerParams& p, double pitch_shift, NoiseSource& noise, int sample_rate) {
     const auto length = static_cast<std::size_t>(note_length(p) * sample_rate);
     const double rate = sample_rate;
     const double max_freq = rate * 0.45;
@@ -103,8 +96,8 @@ std::vector<double> render_note(const LayerParams& p, double pitch_shift, NoiseS
 
     for (std::size_t i = 0; i < length; ++i) {
         const double t = static_cast<double>(i) / rate;
-        const double semitones = pitch_shift + arpeggio_offset(p, t) +
-                                 p.vibrato_depth * std::sin(kTwoPi * p.vibrato_rate * t);
+        const double semitones =
+            pitch_shift + arpeggio_offset(p, t) + p.vibrato_depth * std::sin(kTwoPi * p.vibrato_rate * t);
         const double octaves = p.slide * t + 0.5 * p.delta_slide * t * t + semitones / 12.0;
         const double freq = std::clamp(p.freq * std::exp2(octaves), p.freq_min, max_freq);
         const double duty = std::clamp(p.duty + p.duty_slide * t, 0.02, 0.98);

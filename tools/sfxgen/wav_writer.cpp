@@ -20,9 +20,7 @@ std::vector<std::int16_t> to_pcm16(const std::vector<double>& samples) {
 
 namespace {
 
-void put_tag(std::vector<std::uint8_t>& out, std::string_view tag) {
-    out.insert(out.end(), tag.begin(), tag.end());
-}
+void put_tag(std::vector<std::uint8_t>& out, std::string_view tag) { out.insert(out.end(), tag.begin(), tag.end()); }
 
 // Written byte by byte so the file is little-endian whatever the host is.
 void put_u16(std::vector<std::uint8_t>& out, std::uint16_t value) {
