@@ -86,48 +86,45 @@ TEST(GameRun, AKillThenAMissPaysTheChain) {
     }
     ASSERT_EQ(model.squids[0].kind, 0) << "the first launch of the fixed sequence is an alien";
     const int landing = launch_frame + 45;
+    std::vector<squid_model::shot> shots = {{landing, 0, 0}};  // in flight; its target comes next
     squid_model ahead = model;
-    while (ahead.frame < landing) ahead.step();
-    const squid_model::squid target = ahead.squids[0];
-    int aim_x = (static_cast<int>(std::nearbyint(target.x)) >> 3) << 3;
-    int aim_y = (static_cast<int>(std::nearbyint(target.y)) >> 3) << 3;
+    while (ahead.frame < landing - 1) ahead.step(shots);
+    const squid_model::squid& target = ahead.squids[0];
+    const float x = target.x + target.dx, y = target.y + target.dy;
+    int aim_x = (static_cast<int>(std::nearbyint(x)) >> 3) << 3;
+    int aim_y = (static_cast<int>(std::nearbyint(y)) >> 3) << 3;
     int cursor_x = 0, cursor_y = 0;
     for (int tries = 0; !cursor_for(aim_x, aim_y, cursor_x, cursor_y) && tries < 4; ++tries) {
         aim_x += (tries % 2) ? 8 : 0;
         aim_y += (tries % 2) ? 0 : 8;
     }
     ASSERT_TRUE(cursor_for(aim_x, aim_y, cursor_x, cursor_y));
-    ASSERT_LT(std::abs(aim_x - target.x), target.age / 2);
+    shots[0] = {landing, aim_x, aim_y};
     const int fire_frame = landing - 8;
 
     // Then a shot at an empty spot, landing 28 frames later.
     const int miss_landing = landing + 28;
     squid_model after = model;
-    while (after.frame < landing - 1) after.step();
-    after.step({{landing, aim_x, aim_y}});
+    while (after.frame < landing) after.step(shots);
     ASSERT_EQ(after.last_hit, 0);
     const int kill_points = after.score;
     EXPECT_EQ(kill_points, 500 - 100 * ((45 / 14 + 2) / 2));
-    int miss_x = 0, miss_y = 0, miss_cursor_x = 0, miss_cursor_y = 0;
+    int miss_cursor_x = 0, miss_cursor_y = 0;
     bool found = false;
     for (int cy = 0; cy <= 472 && !found; cy += 64) {
         for (int cx = 0; cx <= 632 && !found; cx += 88) {
+            std::vector<squid_model::shot> both = shots;
+            both.push_back({miss_landing, cx + (((cx / 10) >> 3) << 3), cy + (cy / 64) * 8});
             squid_model probe = after;
-            const int fx = cx + (((cx / 10) >> 3) << 3), fy = cy + (cy / 64) * 8;
-            while (probe.frame < miss_landing - 1) probe.step();
-            probe.step({{miss_landing, fx, fy}});
+            while (probe.frame < miss_landing) probe.step(both);
             if (probe.missed) {
                 found = true;
-                miss_x = fx;
-                miss_y = fy;
                 miss_cursor_x = cx;
                 miss_cursor_y = cy;
             }
         }
     }
     ASSERT_TRUE(found);
-    (void)miss_x;
-    (void)miss_y;
 
     std::string script = start_game;
     script += at(frame_ms(fire_frame - 2), "move " + std::to_string(cursor_x) + " " + std::to_string(cursor_y));
@@ -153,6 +150,69 @@ TEST(GameRun, AKillThenAMissPaysTheChain) {
     EXPECT_EQ(number(miss, "chain"), 0);
     EXPECT_EQ(number(miss, "max_chain"), 1);
     EXPECT_EQ(number(frame_line(r, 1, miss_landing - 1), "chain"), 1);
+}
+
+TEST(GameRun, ShootingTheQuotaBringsStageTwo) {
+    // Plan shots with the model alone: whenever no shot is out, aim at the
+    // first alien that will be at least 20 frames old where the shot lands.
+    squid_model model;
+    std::vector<squid_model::shot> shots;
+    std::string script = start_game;
+    std::vector<int> landings;
+    while (model.stage == 1 && model.frame < 3000) {
+        const int decided = model.frame;
+        const bool shot_out = !landings.empty() && landings.back() >= decided;
+        bool planned = false;
+        for (int i = 0; i < model.squid_count && !shot_out && !planned; ++i) {
+            const int fire = decided + 3, landing = fire + 8;
+            squid_model ahead = model;
+            while (ahead.frame < landing - 1) ahead.step(shots);
+            const squid_model::squid& s = ahead.squids[i];
+            if (s.state != 2 || s.kind != 0 || s.age + 1 < 20) continue;
+            const float x = s.x + s.dx, y = s.y + s.dy;
+            const int h = (s.age + 1) / 2;
+            int cx = 0, cy = 0;
+            for (int dy = 0; dy <= 8 && !planned; dy += 8)
+                for (int dx = 0; dx <= 8 && !planned; dx += 8) {
+                    const int tx = ((static_cast<int>(std::nearbyint(x)) >> 3) << 3) + dx;
+                    const int ty = ((static_cast<int>(std::nearbyint(y)) >> 3) << 3) + dy;
+                    if (tx > x - h && tx < x + h && ty > y - h && ty < y + h + 4 && cursor_for(tx, ty, cx, cy)) {
+                        planned = true;
+                        shots.push_back({landing, tx, ty});
+                        landings.push_back(landing);
+                        script += at(frame_ms(fire - 2), "move " + std::to_string(cx) + " " + std::to_string(cy));
+                        script += at(frame_ms(fire), "press left");
+                        script += at(frame_ms(fire + 1), "release left");
+                    }
+                }
+        }
+        model.step(shots);
+    }
+    ASSERT_EQ(model.stage, 2);
+    ASSERT_GE(landings.size(), 6u);
+    const int stage_two = model.frame;
+
+    // The model again, frame by frame, to know each landing's outcome.
+    squid_model replay;
+    const headless_result r = run_headless(script, {"--end", std::to_string(frame_ms(stage_two + 5))});
+    ASSERT_EQ(r.exit_code, 0);
+    while (replay.frame < stage_two) {
+        replay.step(shots);
+        const auto& line = frame_line(r, 1, replay.frame);
+        ASSERT_EQ(number(line, "score"), replay.score) << "frame " << replay.frame;
+        ASSERT_EQ(number(line, "chain"), replay.chain) << "frame " << replay.frame;
+        ASSERT_EQ(number(line, "kills_left"), replay.kills_left) << "frame " << replay.frame;
+        ASSERT_EQ(number(line, "energy"), replay.energy) << "frame " << replay.frame;
+        ASSERT_EQ(number(line, "stage"), replay.stage) << "frame " << replay.frame;
+    }
+    const auto& changed = frame_line(r, 1, stage_two);
+    EXPECT_EQ(number(changed, "stage"), 2);
+    EXPECT_EQ(number(changed, "squid_count"), 4);
+    EXPECT_EQ(number(changed, "kills_left"), 8);
+    EXPECT_EQ(number(frame_line(r, 1, stage_two - 1), "stage"), 1);
+    const auto landed = std::count_if(landings.begin(), landings.end(), [&](int l) { return l <= stage_two; });
+    EXPECT_EQ(replay.chain, landed) << "every planned shot was a kill";
+    EXPECT_EQ(number(changed, "chain"), landed);
 }
 
 TEST(GameRun, QuittingOnTheTitleScreenEndsTheProgram) {
