@@ -4,7 +4,7 @@
 set -euo pipefail
 
 play_packages=(g++ cmake make pkg-config libsdl2-dev libsdl2-mixer-dev libpng-dev)
-test_packages=("${play_packages[@]}" libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth)
+test_packages=("${play_packages[@]}" libgtest-dev libbenchmark-dev xvfb xauth)
 
 case "${1:-play}" in
   play) wanted=("${play_packages[@]}") ;;
