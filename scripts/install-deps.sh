@@ -1,32 +1,53 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the game needs to build and run ("play"), or to
-# build and pass its tests ("test"). Does nothing when they are all present.
+# Installs the Debian packages the game needs to build and run ("play"), to
+# build and pass its tests ("test"), or to build its Debian package
+# ("package"). Does nothing when everything is present, however it got there:
+# libraries are asked of pkg-config (then dpkg), programs of the PATH.
 set -euo pipefail
 
-play_packages=(g++ cmake make pkg-config libsdl2-dev libsdl2-mixer-dev libpng-dev)
-test_packages=("${play_packages[@]}" libgtest-dev libbenchmark-dev xvfb xauth)
+# "kind:name:debian-package": a library's pkg-config module or a program.
+play=(program:g++:g++ program:cmake:cmake program:make:make program:pkg-config:pkg-config
+      library:sdl2:libsdl2-dev library:SDL2_mixer:libsdl2-mixer-dev library:libpng:libpng-dev)
+test=("${play[@]}" library:gtest:libgtest-dev library:benchmark:libbenchmark-dev
+      program:xvfb-run:xvfb program:xauth:xauth program:xprop:x11-utils
+      program:desktop-file-validate:desktop-file-utils program:appstreamcli:appstream)
+package=("${play[@]}" program:dpkg-shlibdeps:dpkg-dev)
 
 case "${1:-play}" in
-  play) wanted=("${play_packages[@]}") ;;
-  test) wanted=("${test_packages[@]}") ;;
-  *) echo "usage: $0 [play|test]" >&2; exit 2 ;;
+  play) wanted=("${play[@]}") ;;
+  test) wanted=("${test[@]}") ;;
+  package) wanted=("${package[@]}") ;;
+  *) echo "usage: $0 [play|test|package]" >&2; exit 2 ;;
 esac
 
+present() {
+  local kind=$1 name=$2 package=$3
+  if [ "$kind" = program ]; then
+    command -v "$name" >/dev/null 2>&1
+  else
+    { command -v pkg-config >/dev/null 2>&1 && pkg-config --exists "$name"; } ||
+      dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"
+  fi
+}
+
 missing=()
-for package in "${wanted[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+for entry in "${wanted[@]}"; do
+  IFS=: read -r kind name package <<<"$entry"
+  present "$kind" "$name" "$package" || missing+=("$package")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
+if ! command -v apt-get >/dev/null 2>&1; then
+  echo "Missing, and no apt-get to install them: ${missing[*]} (Debian package names; install the same with your system's package manager)" >&2
+  exit 1
+fi
+as_root=()
 if [ "$(id -u)" -ne 0 ]; then
-  if command -v sudo >/dev/null; then
-    as_root=(sudo)
-  else
+  if ! command -v sudo >/dev/null 2>&1; then
     echo "Missing packages: ${missing[*]}. Install them as root: apt-get install ${missing[*]}" >&2
     exit 1
   fi
-else
-  as_root=()
+  as_root=(sudo)
 fi
 echo "Installing: ${missing[*]}"
 "${as_root[@]}" apt-get update -qq

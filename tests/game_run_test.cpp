@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -223,23 +224,41 @@ TEST(GameRun, QuittingOnTheTitleScreenEndsTheProgram) {
     EXPECT_TRUE(r.trace.empty());
 }
 
-TEST(GameRun, WithoutItsFilesTheGameStillPlaysSilently) {
+TEST(GameRun, WithoutItsFilesTheGameSaysSoOnceAndStillPlaysSilently) {
     const headless_result r = run_headless(start_game, {"--end", std::to_string(frame_ms(500))}, false);
     EXPECT_EQ(r.exit_code, 0);
     EXPECT_EQ(number(r.state, "games"), 1);
     EXPECT_GT(number(r.state, "frames"), 400);
     EXPECT_LT(number(r.state, "energy"), 100) << "squids flew and escaped";
-    std::ifstream out(r.folder + "/stdout.txt");
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(out), {}), "") << "no sound, so no closing line";
+    EXPECT_EQ(folder_file(r, "stdout.txt"), "") << "no sound, so no closing line";
+    const std::string err = folder_file(r, "stderr.txt");
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
+    // The program stands in the working folder, which is named once; the
+    // installed data folder is looked for beside it and where it was built for.
+    const std::string installed = std::filesystem::path(r.folder).parent_path().string() + "/share/korvane/";
+    EXPECT_NE(err.find("korvane: no game pictures in ./graphics, " + installed + "graphics or /"), std::string::npos)
+        << err;
+    EXPECT_NE(err.find("korvane: no samples in ./WAV, " + installed + "WAV or /"), std::string::npos) << err;
+    EXPECT_FALSE(std::filesystem::exists(r.folder + "/hiscore.txt")) << "the working folder is not the game's";
+    EXPECT_TRUE(std::filesystem::exists(r.folder + "/data/korvane/hiscore.txt"));
 }
 
-TEST(GameRun, SoundIsOnWithTheSamplesAndOffOnRequest) {
+TEST(GameRun, SoundIsOnWithTheSamplesAndOffOnRequestOrWithoutADevice) {
     const headless_result on = run_headless("0 keydown esc\n", {});
-    std::ifstream on_out(on.folder + "/stdout.txt");
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(on_out), {}), "FMOD CLOSED\n");
+    EXPECT_EQ(folder_file(on, "stdout.txt"), "FMOD CLOSED\n");
+    EXPECT_EQ(folder_file(on, "stderr.txt"), "");
     const headless_result off = run_headless("0 keydown esc\n", {"-NoSound"});
-    std::ifstream off_out(off.folder + "/stdout.txt");
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(off_out), {}), "");
+    EXPECT_EQ(folder_file(off, "stdout.txt"), "");
+
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    const headless_result no_device = run_headless("0 keydown esc\n", {});
+    const headless_result no_device_asked_off = run_headless("0 keydown esc\n", {"nosound"});
+    unsetenv("SDL_AUDIODRIVER");
+    EXPECT_EQ(folder_file(no_device, "stdout.txt"), "");
+    const std::string err = folder_file(no_device, "stderr.txt");
+    EXPECT_EQ(err.rfind("korvane: no sound device (", 0), 0u) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_EQ(folder_file(no_device_asked_off, "stderr.txt"), "") << "silence that was asked for needs no word";
 }
 
 TEST(GameRun, ThePauseDialogPlaysOnOrQuits) {

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -33,6 +34,11 @@ long long number(const std::map<std::string, std::string>& values, const std::st
     return std::stoll(it->second);
 }
 
+std::string folder_file(const headless_result& result, const std::string& name) {
+    std::ifstream in(fs::path(result.folder) / name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
 headless_result run_headless(const std::string& script, const std::vector<std::string>& extra, bool with_game_files) {
     static int run_number = 0;
     headless_result result;
@@ -40,17 +46,23 @@ headless_result run_headless(const std::string& script, const std::vector<std::s
         fs::temp_directory_path() / ("korvane_run_" + std::to_string(getpid()) + "_" + std::to_string(++run_number));
     fs::remove_all(folder);
     fs::create_directories(folder);
+    // Without its files the program runs from a copy of its own, so that it
+    // finds no pictures beside itself either.
+    fs::path program = fs::path(KORVANE_GAME_DIR) / "korvane-headless";
     if (with_game_files) {
         fs::create_directory_symlink(fs::path(KORVANE_GAME_DIR) / "graphics", folder / "graphics");
         fs::create_directory_symlink(fs::path(KORVANE_GAME_DIR) / "WAV", folder / "WAV");
+    } else {
+        fs::copy_file(program, folder / "korvane-headless");
+        program = folder / "korvane-headless";
     }
     std::ofstream(folder / "input.txt") << script;
     result.folder = folder.string();
 
-    std::string command = "cd '" + folder.string() +
-                          "' && '" KORVANE_GAME_DIR
-                          "/korvane-headless' --input input.txt"
-                          " --trace trace.jsonl --state state.json";
+    // The player's data folder is the scratch folder's own.
+    std::string command = "cd '" + folder.string() + "' && HOME='" + folder.string() + "' XDG_DATA_HOME='" +
+                          folder.string() + "/data' '" + program.string() +
+                          "' --input input.txt --trace trace.jsonl --state state.json";
     for (const std::string& word : extra) command += " '" + word + "'";
     command += " > stdout.txt 2> stderr.txt";
     const int status = std::system(command.c_str());

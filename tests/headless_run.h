@@ -17,5 +17,8 @@ struct headless_result {
 headless_result run_headless(const std::string& script, const std::vector<std::string>& extra,
                              bool with_game_files = true);
 
+// What the run left in a file of its folder ("stdout.txt", "stderr.txt", ...).
+std::string folder_file(const headless_result& result, const std::string& name);
+
 std::map<std::string, std::string> parse_json_line(const std::string& line);
 long long number(const std::map<std::string, std::string>& values, const std::string& key);

@@ -2,7 +2,8 @@
 # The real programs on the real platform layer:
 #   sdl_smoke.sh no-display GAME_DIR   no display at all: one clear line, exit code 1
 #   sdl_smoke.sh window GAME_DIR       under a virtual X server the game opens its
-#                                      window and keeps running, silently
+#                                      window, with the game's class and icon, and
+#                                      keeps running, silently
 set -u
 mode=$1
 cd "$2" || exit 2
@@ -21,10 +22,22 @@ if [ "$mode" = no-display ]; then
   exit 0
 fi
 
-# Killed after three seconds on its title screen: 124 means it was still running.
-timeout 3 xvfb-run -a -s "-screen 0 1024x768x24" "$game" >out.txt 2>err.txt
+# Under a virtual X server: the window carries the game's class and icon, and
+# the game keeps running until stopped. No sound device is needed.
+export SDL_AUDIODRIVER=dummy
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  "$1" >out.txt 2>err.txt &
+  game=$!
+  for _ in $(seq 100); do xprop -name korvane WM_CLASS >/dev/null 2>&1 && break; sleep 0.05; done
+  xprop -name korvane WM_CLASS _NET_WM_ICON >props.txt 2>&1
+  sleep 1
+  kill -0 "$game" 2>/dev/null || exit 3
+  kill "$game"; wait "$game"; exit 0' smoke "$game"
 code=$?
-[ "$code" -eq 124 ] || { echo "exit code $code, expected the game to run until stopped"; cat err.txt; exit 1; }
+[ "$code" -eq 0 ] || { echo "the game did not keep running (code $code)"; cat err.txt; exit 1; }
 [ -s err.txt ] && { echo "unexpected output on stderr:"; cat err.txt; exit 1; }
+grep -q 'WM_CLASS(STRING) = "net.korvane.Korvane", "net.korvane.Korvane"' props.txt ||
+  { echo "window class:"; head -3 props.txt; exit 1; }
+grep -q 'Icon (64 x 64)' props.txt || { echo "no 64x64 window icon:"; head -3 props.txt; exit 1; }
 [ -f hiscore.txt ] || { echo "no hiscore.txt: start-up did not reach the best score"; exit 1; }
 exit 0

@@ -69,12 +69,12 @@ TEST_F(Sound, SetUpLoadsTheSixSamplesInOrder) {
     const std::vector<std::string> expected = {
         "version",
         "init 44100 64 0",
-        "load 0 WAV\\laser.WAV",
-        "load 1 WAV\\explosion.WAV",
-        "load 2 WAV\\munch.WAV",
-        "load 3 WAV\\exp_energy.WAV",
-        "load 4 WAV\\fall.WAV",
-        "load 5 WAV\\boom.WAV",
+        "load 0 WAV/laser.WAV",
+        "load 1 WAV/explosion.WAV",
+        "load 2 WAV/munch.WAV",
+        "load 3 WAV/exp_energy.WAV",
+        "load 4 WAV/fall.WAV",
+        "load 5 WAV/boom.WAV",
     };
     EXPECT_EQ(library().calls, expected);
     library().calls.clear();
@@ -107,7 +107,7 @@ TEST_F(Sound, NosoundAnywhereInTheArgumentsCallsNothing) {
 }
 
 TEST_F(Sound, OneMissingFileSilencesEverything) {
-    library().missing_files = {"WAV\\munch.WAV"};
+    library().missing_files = {"WAV/munch.WAV"};
     set_up_with({"korvane"});
     EXPECT_EQ(library().calls.size(), 8u) << "the other samples are still loaded";
     library().calls.clear();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "assets/assets.h"
+#include "files/game_files.h"
 
 image* background_images[3];
 image* sprite_images[sprite_count];
@@ -48,9 +49,9 @@ void cell_origin(int index, int& x, int& y) {
 
 void load_backgrounds() {
     image* work = create_image(88, 72);
-    static const char* const files[3] = {"graphics\\BG0.BMP", "graphics\\BG1.BMP", "graphics\\BG2.BMP"};
+    static const char* const files[3] = {"BG0.BMP", "BG1.BMP", "BG2.BMP"};
     for (int i = 0; i < 3; ++i) {
-        load_bmp(files[i], work);
+        load_bmp(graphics_file(files[i]).c_str(), work);
         background_images[i] = create_image(704, 576);
         enlarge8(work, background_images[i]);
     }
@@ -59,7 +60,7 @@ void load_backgrounds() {
 
 void load_sprites() {
     image* sheet = create_image(128, 193);
-    load_bmp("graphics\\sprite.BMP", sheet);
+    load_bmp(graphics_file("sprite.BMP").c_str(), sheet);
     for (const sprite_row& row : cutting_table) {
         image* work = create_image(row.width, row.height);
         for (int index = row.first; index <= row.last; ++index) {
@@ -77,7 +78,7 @@ void load_sprites() {
 
 void load_font() {
     image* strip = create_image(576, 7);
-    load_bmp("graphics\\font4.BMP", strip);
+    load_bmp(graphics_file("font4.BMP").c_str(), strip);
     image* work = create_image(6, 7);
     for (int c = 32; c <= 127; ++c) {
         draw_filled_box(work, 0, 0, 5, 6, 0);

@@ -4,6 +4,7 @@
 
 #include "assets/assets.h"
 #include "combat/combat.h"
+#include "files/game_files.h"
 #include "flow/flow.h"
 #include "flow/flow_internal.h"
 #include "present/input.h"
@@ -39,6 +40,10 @@ const std::vector<std::string>& program_arguments() { return arguments; }
 
 int run_program(int argc, char** argv, bool full_screen) {
     keep_program_arguments(std::vector<std::string>(argv, argv + argc));
+    locate_game_files(argc > 0 ? argv[0] : nullptr);
+    if (!graphics_found())
+        std::fprintf(stderr, "korvane: no game pictures in %s; the game runs without them\n",
+                     graphics_search_list().c_str());
     fill_direction_tables();
     if (!open_screen(screen_width, screen_height, 8, screen_pages, full_screen)) {
         // Without a screen the game would run on unseen and never end.

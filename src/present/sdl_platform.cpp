@@ -9,6 +9,7 @@
 #include "present/input_events.h"
 #include "present/quiet_stderr.h"
 #include "present/screen.h"
+#include "present/window_icon.h"
 
 namespace {
 
@@ -174,6 +175,11 @@ private:
 
 bool sdl_platform::open_display(bool full_screen) {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // The window class is the desktop entry's name, so that docks and task
+    // bars show the game's icon and group its windows under its entry.
+    // SDL reads these from the environment; a player's own setting wins.
+    setenv("SDL_VIDEO_X11_WMCLASS", KORVANE_APP_ID, 0);
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", KORVANE_APP_ID, 0);
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     int init_result = 0;
     {
@@ -205,6 +211,12 @@ bool sdl_platform::create_window(bool full_screen) {
     if (window_ == nullptr) {
         failure_ = std::string("cannot open a window: ") + SDL_GetError();
         return false;
+    }
+    if (SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<std::uint32_t*>(window_icon_pixels), window_icon_size, window_icon_size, 32,
+            window_icon_size * 4, SDL_PIXELFORMAT_ARGB8888)) {
+        SDL_SetWindowIcon(window_, icon);
+        SDL_FreeSurface(icon);
     }
     // Resizable only so that the window has a maximise button (which switches
     // to full screen); any other change of size snaps back.

@@ -1,7 +1,7 @@
 // korvane-headless: the same game on the headless platform, for tests,
 // replays and benchmarks.
 //   korvane-headless [--input FILE] [--shot MS:FILE.png]... [--end MS]
-//                    [--state FILE.json] [--trace FILE.jsonl] [game arguments...]
+//                    [--state FILE.json] [--trace FILE.jsonl] [game words...]
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -12,10 +12,13 @@
 #include "flow/flow.h"
 #include "present/headless_platform.h"
 #include "programs/game_report.h"
+#include "programs/usage.h"
 
 namespace {
 
 struct options {
+    bool help = false;
+    bool version = false;
     std::string input;
     std::vector<screenshot_request> shots;
     std::optional<std::uint64_t> end_ms;
@@ -38,6 +41,19 @@ bool parse_options(int argc, char** argv, options& o) {
     o.game_args.push_back(argv[0]);
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            o.help = true;
+            continue;
+        }
+        if (arg == "--version") {
+            o.version = true;
+            continue;
+        }
+        // A mistyped option would otherwise reach the game unnoticed.
+        if (arg.starts_with("--") && !is_option(arg)) {
+            std::fprintf(stderr, "korvane-headless: unknown option %s (see --help)\n", arg.c_str());
+            return false;
+        }
         if (!is_option(arg)) {
             o.game_args.push_back(argv[i]);
             continue;
@@ -85,6 +101,14 @@ void write_trace_line() { std::fprintf(trace, "%s\n", frame_report_json(the_plat
 int main(int argc, char** argv) {
     options o;
     if (!parse_options(argc, argv, o)) return 2;
+    if (o.help) {
+        print_headless_usage();
+        return 0;
+    }
+    if (o.version) {
+        std::printf("korvane-headless %s\n", game_version());
+        return 0;
+    }
     std::vector<script_event> events;
     if (!o.input.empty()) {
         std::ifstream in(o.input);

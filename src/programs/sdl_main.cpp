@@ -7,6 +7,7 @@
 
 #include "flow/flow.h"
 #include "present/sdl_platform.h"
+#include "programs/usage.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ std::string program_title(const char* path) {
 }  // namespace
 
 int run_on_sdl(int argc, char** argv, bool full_screen) {
+    if (answer_help_or_version(argc, argv)) return 0;
     // Registered before the sound's own exit handler, so it runs after it.
     std::atexit(SDL_Quit);
     auto display = make_sdl_platform(program_title(argc > 0 ? argv[0] : nullptr));

@@ -1,4 +1,4 @@
-// The best score survives between runs in hiscore.txt in the working folder.
+// The best score survives between runs in hiscore.txt (see game_files.h for where).
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -6,18 +6,18 @@
 #include <cstdlib>
 #include <string>
 
+#include "files/game_files.h"
 #include "screens/hiscore_format.h"
 #include "screens/screens.h"
 
 namespace {
 
-const char* const hi_score_file = "hiscore.txt";
 constexpr std::int32_t default_hi_score = 1000;
 
 // Length of the file, creating it empty when it is missing; -1 when it
 // cannot be opened for appending.
 long file_length_creating() {
-    std::FILE* f = std::fopen(hi_score_file, "ab");
+    std::FILE* f = std::fopen(hi_score_file().c_str(), "ab");
     if (f == nullptr) return -1;
     long length = 0;
     if (std::fseek(f, 0, SEEK_END) == 0) length = std::ftell(f);
@@ -26,7 +26,7 @@ long file_length_creating() {
 }
 
 bool read_file(std::string& contents) {
-    std::FILE* f = std::fopen(hi_score_file, "rb");
+    std::FILE* f = std::fopen(hi_score_file().c_str(), "rb");
     if (f == nullptr) return false;
     char buffer[4096];
     std::size_t n;
@@ -55,19 +55,21 @@ mode_t new_file_mode() {
 }  // namespace
 
 void write_hi_score(std::int32_t value) {
+    const std::string file = hi_score_file();
+    if (!make_hi_score_folder()) return;
     // A file someone made read-only keeps its contents.
     struct stat existing {};
-    const bool exists = stat(hi_score_file, &existing) == 0;
+    const bool exists = stat(file.c_str(), &existing) == 0;
     if (exists && (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return;
     // The new file is complete before it replaces the old one, so a crash or a
     // full disk never leaves a cut-off best score behind.
-    char temp_name[] = "hiscore.txt.XXXXXX";
-    const int fd = mkstemp(temp_name);
+    std::string temp_name = file + ".XXXXXX";
+    const int fd = mkstemp(temp_name.data());
     if (fd < 0) return;
     const bool written = write_all(fd, format_hi_score(value)) && fsync(fd) == 0;
     const bool closed = close(fd) == 0;
-    if (written && closed) chmod(temp_name, exists ? existing.st_mode & 07777 : new_file_mode());
-    if (!written || !closed || std::rename(temp_name, hi_score_file) != 0) unlink(temp_name);
+    if (written && closed) chmod(temp_name.c_str(), exists ? existing.st_mode & 07777 : new_file_mode());
+    if (!written || !closed || std::rename(temp_name.c_str(), file.c_str()) != 0) unlink(temp_name.c_str());
 }
 
 void read_hi_score(std::int32_t& value) {

@@ -1,6 +1,7 @@
 // The title screen with the best score and the blinking start prompt, and
 // two routines all screens share: story pictures and the release wait.
 #include "assets/assets.h"
+#include "files/game_files.h"
 #include "flow/flow.h"
 #include "present/image.h"
 #include "present/input.h"
@@ -54,10 +55,9 @@ std::int32_t title_screen() {
 }
 
 void show_picture(int number) {
-    static const char* const files[4] = {"graphics\\title.bmp", "graphics\\opening.bmp", "graphics\\crashing.bmp",
-                                         "graphics\\ending.bmp"};
+    static const char* const files[4] = {"title.bmp", "opening.bmp", "crashing.bmp", "ending.bmp"};
     set_pages(picture_page, visible_page);
-    if (number >= 0 && number <= 3) load_bmp(files[number], nullptr);
+    if (number >= 0 && number <= 3) load_bmp(graphics_file(files[number]).c_str(), nullptr);
     // Bottom-right first, so every picture pixel is read before a block covers it.
     for (int y = 59; y >= 0; --y)
         for (int x = 79; x >= 0; --x)

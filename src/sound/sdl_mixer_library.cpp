@@ -18,8 +18,12 @@ public:
 
     bool init(int mix_rate, int max_channels, int) override {
         quiet_stderr quiet;
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            failure_ = SDL_GetError();
+            return false;
+        }
         if (Mix_OpenAudio(mix_rate, AUDIO_S16SYS, 2, 1024) != 0) {
+            failure_ = Mix_GetError();
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return false;
         }
@@ -27,6 +31,8 @@ public:
         open_ = true;
         return true;
     }
+
+    std::string failure_reason() const override { return failure_.empty() ? "unknown reason" : failure_; }
 
     sound_sample* load_sample(int, const std::string& file) override {
         std::string path = file;
@@ -58,6 +64,7 @@ public:
 
 private:
     bool open_ = false;
+    std::string failure_;
     std::vector<Mix_Chunk*> loaded_;
 };
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "files/game_files.h"
 #include "flow/flow.h"
 #include "sound/sound_library.h"
 
@@ -33,10 +34,15 @@ bool command_line_asks_for_silence() {
     return joined.find("NOSOUND") != std::string::npos;
 }
 
-std::string sample_file(int index) {
+std::string sample_path(int index) {
     std::string name(sample_names[index]);
     name.erase(name.find_last_not_of(' ') + 1);
-    return "WAV\\" + name + ".WAV";
+    return sample_file(name + ".WAV");
+}
+
+// The game is silent for a reason the player can do something about.
+void report_silence(const std::string& reason) {
+    std::fprintf(stderr, "korvane: %s; the game plays without sound\n", reason.c_str());
 }
 
 }  // namespace
@@ -53,12 +59,21 @@ void sound_setup() {
     }
     sound_on = -1;
     if (library->version() < oldest_library_version) sound_on = 0;
-    if (!library->init(44100, 64, 0)) sound_on = 0;
-    if (!sound_on) return;
-    for (int i = 0; i < 6; ++i) {
-        samples[i] = library->load_sample(i, sample_file(i));
-        if (samples[i] == nullptr) sound_on = 0;
+    if (!library->init(44100, 64, 0)) {
+        sound_on = 0;
+        report_silence("no sound device (" + library->failure_reason() + ")");
     }
+    if (!sound_on) return;
+    std::string first_missing;
+    for (int i = 0; i < 6; ++i) {
+        samples[i] = library->load_sample(i, sample_path(i));
+        if (samples[i] == nullptr) {
+            sound_on = 0;
+            if (first_missing.empty()) first_missing = sample_path(i);
+        }
+    }
+    if (first_missing.empty()) return;
+    report_silence(samples_found() ? "cannot load " + first_missing : "no samples in " + sample_search_list());
 }
 
 void play_sample(int index, int channel, int volume) {

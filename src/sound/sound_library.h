@@ -10,6 +10,8 @@ public:
     virtual ~sound_library() = default;
     virtual float version() = 0;
     virtual bool init(int mix_rate, int max_channels, int flags) = 0;
+    // Why init failed, in the player's words.
+    virtual std::string failure_reason() const { return "unknown reason"; }
     // Null when the file cannot be loaded.
     virtual sound_sample* load_sample(int pool_index, const std::string& file) = 0;
     // -1 keeps a setting; the volume (0..255) stays with the sample.

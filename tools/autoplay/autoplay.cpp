@@ -169,17 +169,32 @@ void after_frame() {
 
 }  // namespace
 
+constexpr const char* usage =
+    "Usage: korvane-autoplay SCRIPT_OUT [--until-stage N] [--shots FOLDER]\n"
+    "Plays a game by itself in the game folder it runs in and writes the input it\n"
+    "gave to SCRIPT_OUT, as a script that korvane-headless --input replays.\n"
+    "  --until-stage N  stop shooting once stage N begins, so the game ends in a defeat\n"
+    "  --shots FOLDER   save a screenshot of every 50th frame of play in FOLDER\n";
+
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s SCRIPT_OUT [--until-stage N] [--shots FOLDER]\n", argv[0]);
+    if (argc >= 2 && (std::string(argv[1]) == "-h" || std::string(argv[1]) == "--help")) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    if (argc < 2 || argv[1][0] == '-' || argc % 2 != 0) {
+        std::fputs(usage, stderr);
         return 2;
     }
     for (int i = 2; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
-        if (option == "--until-stage")
+        if (option == "--until-stage") {
             stop_shooting_at_stage = std::atoi(argv[i + 1]);
-        else if (option == "--shots")
+        } else if (option == "--shots") {
             shots_folder = argv[i + 1];
+        } else {
+            std::fprintf(stderr, "korvane-autoplay: unknown option %s\n%s", option.c_str(), usage);
+            return 2;
+        }
     }
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     std::vector<script_event> start(2);

@@ -1,0 +1,31 @@
+#pragma once
+// Where the game's files are. The pictures (graphics/) and the samples (WAV/)
+// are looked for in the working folder, then beside the program, then in the
+// installed data folder. The best score stays in the working folder when the
+// pictures are there (the game runs from its own folder); otherwise it is kept
+// in the player's data folder, so no unrelated folder ever gets a hiscore.txt.
+//
+// Until locate_game_files runs, every file is looked for in the working folder.
+#include <string>
+#include <string_view>
+
+// Decides the folders once at start-up; program_path is argv[0], used when
+// the system cannot say where the running program is.
+void locate_game_files(const char* program_path);
+
+// The path of a picture file ("BG0.BMP") or of a sample file ("laser.WAV").
+std::string graphics_file(std::string_view name);
+std::string sample_file(std::string_view name);
+// Whether each folder was found; the search lists name the places looked
+// at, in order ("./graphics, /opt/game/graphics or ...").
+bool graphics_found();
+bool samples_found();
+std::string graphics_search_list();
+std::string sample_search_list();
+
+// The best score's file, and whether it is kept in the player's data folder.
+std::string hi_score_file();
+bool hi_score_in_user_folder();
+// Creates the folder of the best score's file when it is missing (owner only);
+// false when it cannot be made.
+bool make_hi_score_folder();

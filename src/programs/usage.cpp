@@ -1,0 +1,89 @@
+#include "programs/usage.h"
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "files/game_files.h"
+
+namespace {
+
+void print_game_usage(const char* program_path) {
+    std::printf(
+        "korvane %s: a retro arcade shooter. Squid aliens fly out of the field, growing\n"
+        "as they come closer: aim with the mouse and shoot them before they escape.\n"
+        "\n"
+        "Usage: korvane [NOSOUND]      play in a window\n"
+        "       korvane-fs [NOSOUND]   play on the whole screen\n"
+        "\n"
+        "  NOSOUND     play without sound (the word anywhere on the command line, in any case)\n"
+        "  -h, --help  show this help and exit\n"
+        "  --version   show the version and exit\n"
+        "Other words on the command line are ignored.\n"
+        "\n"
+        "Controls:\n"
+        "  mouse         aim\n"
+        "  left button   fire; on the title screen, start a game\n"
+        "  Esc, middle button or the window's close button\n"
+        "                pause and ask \"Quit? (Y/N)\": answer Y or N, or click them;\n"
+        "                on the title screen, leave the game; skip the opening,\n"
+        "                the instructions and the closing screen\n"
+        "  Alt+Enter     switch between window and full screen\n"
+        "\n"
+        "The game looks for its graphics/ and WAV/ folders in the working folder, then\n"
+        "beside the program, then in the installed data folder. The best score is kept\n"
+        "in hiscore.txt: in the working folder when the game runs from its own folder,\n"
+        "otherwise in $XDG_DATA_HOME/korvane (by default ~/.local/share/korvane).\n"
+        "\n",
+        game_version());
+    locate_game_files(program_path);
+    const auto shown = [](bool found, const std::string& path) {
+        return !found ? std::string("not found") : path.front() == '/' ? path : "./" + path;
+    };
+    std::printf("Here:\n  pictures    %s\n  samples     %s\n  best score  %s\n",
+                shown(graphics_found(), graphics_file("")).c_str(), shown(samples_found(), sample_file("")).c_str(),
+                shown(!hi_score_file().empty(), hi_score_file()).c_str());
+}
+
+}  // namespace
+
+const char* game_version() { return KORVANE_VERSION; }
+
+bool answer_help_or_version(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view word = argv[i];
+        if (word == "-h" || word == "--help") {
+            print_game_usage(argv[0]);
+            return true;
+        }
+        if (word == "--version") {
+            std::printf("korvane %s\n", game_version());
+            return true;
+        }
+    }
+    return false;
+}
+
+void print_headless_usage() {
+    std::printf(
+        "korvane-headless %s: the game on a deterministic platform without a window or\n"
+        "real time, for tests, replays and benchmarks. Time is virtual: the sum of every\n"
+        "sleep the game asked for, from 0 at start.\n"
+        "\n"
+        "Usage: korvane-headless [OPTION]... [GAME WORD]...\n"
+        "  --input FILE        input script, one event a line: 'MS EVENT ARGS'\n"
+        "  --shot MS:FILE.png  the picture on show at virtual time MS (repeatable)\n"
+        "  --end MS            end the run at virtual time MS\n"
+        "  --state FILE        the game's values at the end, as JSON\n"
+        "  --trace FILE        one JSON line per frame of play\n"
+        "  -h, --help          show this help and exit\n"
+        "  --version           show the version and exit\n"
+        "Game words such as NOSOUND go to the game. Without --end the run ends 60 s\n"
+        "after the last scripted event, or when the game exits.\n"
+        "\n"
+        "Script events: move X Y, leave, press|release left|right|middle,\n"
+        "keydown|keyup KEY, close, focus out, focus in. Keys: esc, enter, space, ctrl,\n"
+        "up, down, left, right, insert, delete, home, end, pageup, pagedown, f1..f10,\n"
+        "a..z, 0..9. '#' starts a comment.\n",
+        game_version());
+}
