@@ -4,7 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh play
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# The tests are not built here, so a player's machine needs no test libraries.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
 cmake --build build -j"$(nproc)" --target korvane korvane-fs korvane-headless
 cd build/game
 exec "./${KORVANE_PROGRAM:-korvane}" "$@"

@@ -7,10 +7,10 @@ cd "$(dirname "$0")"
 scripts/install-deps.sh test
 
 build_dir=build
-options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON)
 if [ "${1:-}" = "--sanitize" ]; then
   build_dir=build-asan
-  options=(-DCMAKE_BUILD_TYPE=Debug -DKORVANE_SANITIZE=ON)
+  options=(-DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON -DKORVANE_SANITIZE=ON)
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fi

@@ -11,7 +11,7 @@ play=(program:g++:g++ program:cmake:cmake program:make:make program:pkg-config:p
 test=("${play[@]}" library:gtest:libgtest-dev library:benchmark:libbenchmark-dev
       program:xvfb-run:xvfb program:xauth:xauth program:xprop:x11-utils
       program:desktop-file-validate:desktop-file-utils program:appstreamcli:appstream)
-package=("${play[@]}" program:dpkg-shlibdeps:dpkg-dev)
+package=("${play[@]}" program:dpkg-shlibdeps:dpkg-dev program:file:file)
 
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;
