@@ -241,6 +241,8 @@ TEST(GameRun, WithoutItsFilesTheGameSaysSoOnceAndStillPlaysSilently) {
     EXPECT_NE(err.find("korvane: no samples in ./WAV, " + installed + "WAV or /"), std::string::npos) << err;
     EXPECT_FALSE(std::filesystem::exists(r.folder + "/hiscore.txt")) << "the working folder is not the game's";
     EXPECT_TRUE(std::filesystem::exists(r.folder + "/data/korvane/hiscore.txt"));
+    EXPECT_EQ(std::filesystem::status(r.folder + "/data/korvane").permissions(), std::filesystem::perms::owner_all)
+        << "a data folder the game makes is the player's alone";
 }
 
 TEST(GameRun, SoundIsOnWithTheSamplesAndOffOnRequestOrWithoutADevice) {

@@ -32,7 +32,7 @@ public:
         return true;
     }
 
-    std::string failure_reason() const override { return failure_.empty() ? "unknown reason" : failure_; }
+    std::string failure_reason() const override { return failure_; }
 
     sound_sample* load_sample(int, const std::string& file) override {
         std::string path = file;
