@@ -289,6 +289,22 @@ TEST(GameRun, ThePauseDialogPlaysOnOrQuits) {
     EXPECT_EQ(number(r.trace.back(), "defeated"), 0);
 }
 
+TEST(GameRun, LeavingTheWindowPausesPlayButNothingElse) {
+    std::string script = start_game;
+    script += at(5000, "focus out");  // during the opening: no pause later
+    script += at(5100, "focus in");
+    script += at(frame_ms(20), "focus out");
+    script += at(frame_ms(20) + 300, "focus in");
+    script += at(frame_ms(20) + 500, "keydown n");  // play on
+    script += at(frame_ms(20) + 550, "keyup n");
+    const headless_result r = run_headless(script, {"--end", std::to_string(frame_ms(40))});
+    EXPECT_EQ(number(frame_line(r, 1, 1), "virtual_ms"), frame_ms(1) + 40);
+    EXPECT_EQ(number(frame_line(r, 1, 20), "virtual_ms"), frame_ms(20) + 40);
+    // As with Escape: the dialog took the answer 500 ms after frame 20 read
+    // its input and slept 1 ms, so play stood still 461 ms after that frame.
+    EXPECT_EQ(number(frame_line(r, 1, 21), "virtual_ms"), frame_ms(21) + 461 + 40);
+}
+
 TEST(GameRun, EndsAtItsEndTimeAndTakesScreenshots) {
     const headless_result r =
         run_headless(start_game, {"--end", std::to_string(frame_ms(51)), "--shot", "1000:early.png", "--shot",

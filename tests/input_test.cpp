@@ -101,6 +101,33 @@ TEST(Mouse, ReadsOnlyOverTheWindow) {
     EXPECT_EQ(wheel, -1);
 }
 
+TEST(Input, APressBetweenTwoReadsCountsOnceUnlessTheMouseCouldNotBeRead) {
+    script_event press = at(0, script_action::press), release = at(0, script_action::release);
+    script_event back_in = at(23, script_action::move);
+    test_screen screen({press, release, key(5, true, 1, "\x1b"), key(5, false, 1, ""),
+                        at(10, script_action::press), at(12, script_action::release), at(20, script_action::leave),
+                        at(21, script_action::press), at(22, script_action::release), back_in,
+                        key(30, true, 1, "\x1b"), at(30, script_action::focus_out), key(31, false, 1, ""),
+                        at(32, script_action::focus_in)});
+    int x, y, wheel, buttons, clip;
+    const auto buttons_now = [&] { return get_mouse(x, y, wheel, buttons, clip) == 0 ? buttons : -1; };
+    EXPECT_EQ(buttons_now(), 1) << "down and up at the same moment";
+    EXPECT_EQ(buttons_now(), 0) << "once";
+    sleep_plain(5);
+    EXPECT_EQ(key_down(scan_escape), -1);
+    EXPECT_EQ(key_down(scan_escape), 0);
+    sleep_plain(5);
+    EXPECT_EQ(buttons_now(), 1);
+    sleep_plain(2);
+    EXPECT_EQ(buttons_now(), 0) << "a press that spans a read is not reported twice";
+    sleep_plain(13);
+    EXPECT_EQ(buttons_now(), 0) << "a click outside the window is not kept";
+    sleep_plain(10);
+    EXPECT_TRUE(player_left_game());
+    EXPECT_FALSE(player_left_game()) << "leaving is told once";
+    EXPECT_EQ(key_down(scan_escape), 0) << "a tap cut off by the focus loss is not kept";
+}
+
 TEST(Mouse, SetMouseClampsItsPosition) {
     test_screen screen;
     set_mouse(900, -5, -1, -1);

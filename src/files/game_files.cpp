@@ -141,3 +141,12 @@ bool make_hi_score_folder() {
     struct stat info {};
     return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
+
+std::string make_screenshot_folder() {
+    if (!make_hi_score_folder()) return {};
+    const std::string folder = fs::path(score_file).parent_path().string();
+    const std::string screenshots = (folder.empty() ? "" : folder + "/") + "screenshots";
+    if (mkdir(screenshots.c_str(), 0777) != 0 && errno != EEXIST) return {};
+    struct stat info {};
+    return stat(screenshots.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? screenshots : std::string{};
+}

@@ -29,3 +29,7 @@ bool hi_score_in_user_folder();
 // Creates the folder of the best score's file when it is missing (owner only);
 // false when it cannot be made.
 bool make_hi_score_folder();
+
+// The screenshots/ folder beside the best score, made when missing; empty
+// when it cannot be made.
+std::string make_screenshot_folder();

@@ -39,7 +39,10 @@ void read_input() {
     mouse_x = (mouse_x >> 3) << 3;
     mouse_y = (mouse_y >> 3) << 3;
     key_string = inkey();
-    if (key_down(scan_escape) || key_string == close_button_key || (mouse_present && (mouse_buttons & 4)))
+    // A player who switches to another window or minimises this one is away.
+    const bool player_away = player_left_game();
+    if (key_down(scan_escape) || key_string == close_button_key || (mouse_present && (mouse_buttons & 4)) ||
+        player_away)
         frame_outcome = 2;
 }
 
@@ -61,7 +64,10 @@ void play_frame() {
     sleep_plain(40);
     ++frames;
     if (frame_end_hook != nullptr) frame_end_hook();
-    if (frame_outcome == 2) pause_screen(frame_outcome);
+    if (frame_outcome == 2) {
+        pause_screen(frame_outcome);
+        player_left_game();  // whoever answered the dialog is back
+    }
 }
 
 }  // namespace
@@ -124,6 +130,7 @@ std::int32_t frames_in_game() { return frames; }
 
 void run_frames() {
     frames = 0;
+    player_left_game();  // leaving before play began is no reason to pause
     do {
         frame_outcome = 0;
         play_frame();

@@ -20,6 +20,12 @@ struct key_press {
 
 struct input_state {
     bool held[128] = {};
+    // Keys and buttons that went down since the game last read them: a press
+    // that begins and ends between two reads still counts, once.
+    bool pressed_since_read[128] = {};
+    int buttons_pressed_since_read = 0;
+    // The window lost the focus or was minimised since the game last asked.
+    bool player_left = false;
     key_press queue[queue_slots] = {};
     int queue_head = 0;  // oldest press
     int queue_tail = 0;  // next free slot
@@ -66,13 +72,15 @@ void pass_time(int ms) {
 int get_mouse(int& x, int& y, int& wheel, int& buttons, int& clip) {
     poll_platform();
     if (!input.focus || !input.pointer_inside) {
+        input.buttons_pressed_since_read = 0;
         x = y = wheel = buttons = clip = -1;
         return 1;
     }
     x = input.mouse_x;
     y = input.mouse_y;
     wheel = input.wheel;
-    buttons = input.buttons;
+    buttons = input.buttons | input.buttons_pressed_since_read;
+    input.buttons_pressed_since_read = 0;
     clip = input.pointer_confined ? 1 : 0;
     return 0;
 }
@@ -95,7 +103,15 @@ void set_mouse(int x, int y, int visibility, int clip) {
 int key_down(int code) {
     poll_platform();
     if (code < 0 || code > 127) return 0;
-    return input.held[code] ? -1 : 0;
+    const bool down = input.held[code] || input.pressed_since_read[code];
+    input.pressed_since_read[code] = false;
+    return down ? -1 : 0;
+}
+
+bool player_left_game() {
+    const bool left = input.player_left;
+    input.player_left = false;
+    return left;
 }
 
 std::string inkey() {
@@ -130,7 +146,9 @@ void sleep_or_key(int ms) {
 }
 
 void report_key(int scan_code, bool held) {
-    if (scan_code >= 0 && scan_code < 128) input.held[scan_code] = held;
+    if (scan_code < 0 || scan_code >= 128) return;
+    input.held[scan_code] = held;
+    if (held && input.focus) input.pressed_since_read[scan_code] = true;
 }
 
 void queue_key_press(std::string_view press) {
@@ -150,20 +168,32 @@ void report_pointer_position(int x, int y) {
     input.pointer_inside = true;
 }
 
-void report_pointer_left() { input.pointer_inside = false; }
+void report_pointer_left() {
+    input.pointer_inside = false;
+    input.buttons_pressed_since_read = 0;
+}
 
 void report_mouse_button(int bit, bool held) {
-    if (held)
+    if (held) {
         input.buttons |= 1 << bit;
-    else
+        // Only a press the game could have read counts.
+        if (input.focus && input.pointer_inside) input.buttons_pressed_since_read |= 1 << bit;
+    } else {
         input.buttons &= ~(1 << bit);
+    }
 }
 
 void report_wheel(int notches) { input.wheel += notches; }
 
 void report_focus(bool has_focus) {
     input.focus = has_focus;
-    if (!has_focus) std::fill(std::begin(input.held), std::end(input.held), false);
+    if (has_focus) return;
+    std::fill(std::begin(input.held), std::end(input.held), false);
+    std::fill(std::begin(input.pressed_since_read), std::end(input.pressed_since_read), false);
+    input.buttons_pressed_since_read = 0;
+    input.player_left = true;
 }
+
+void report_minimised() { input.player_left = true; }
 
 void reset_input() { input = input_state{}; }

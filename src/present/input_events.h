@@ -10,6 +10,7 @@ void report_pointer_left();
 void report_mouse_button(int bit, bool held);
 void report_wheel(int notches);
 void report_focus(bool has_focus);
+void report_minimised();
 // Forgets all input state; a new run of the game starts from nothing.
 void reset_input();
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "present/input_events.h"
 #include "present/quiet_stderr.h"
@@ -134,9 +135,18 @@ void queue_typed_text(const char* utf8) {
     }
 }
 
+// The smallest window the player can drag it to.
+constexpr int smallest_window_width = screen_width / 2;
+constexpr int smallest_window_height = screen_height / 2;
+// How long a minimised game sleeps at a time while nothing happens.
+constexpr int minimised_wait_ms = 100;
+
 class sdl_platform final : public platform {
 public:
-    explicit sdl_platform(std::string title) : title_(std::move(title)) {}
+    sdl_platform(std::string title, screenshot_handler on_screenshot)
+        : title_(std::move(title)),
+          on_screenshot_(std::move(on_screenshot)),
+          shown_pixels_(static_cast<std::size_t>(screen_width) * screen_height) {}
     ~sdl_platform() override {
         if (upscaled_) SDL_DestroyTexture(upscaled_);
         if (frame_) SDL_DestroyTexture(frame_);
@@ -150,8 +160,8 @@ public:
     void present(const std::uint8_t* pixels, const rgb* palette) override;
     void pump_events() override;
     std::uint64_t now_ms() override { return SDL_GetTicks64(); }
-    void wait_ms(int ms) override { SDL_Delay(static_cast<Uint32>(std::max(ms, 0))); }
-    void idle() override { SDL_Delay(1); }
+    void wait_ms(int ms) override;
+    void idle() override { wait_ms(1); }
     void warp_pointer(int x, int y) override;
     void show_pointer(bool shown) override { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
     void confine_pointer(bool confined) override { SDL_SetWindowGrab(window_, confined ? SDL_TRUE : SDL_FALSE); }
@@ -162,8 +172,17 @@ private:
     void draw();
     SDL_Rect picture_rect_in_window() const;
     void report_pointer_at(int window_x, int window_y);
+    void handle_window_event(const SDL_WindowEvent& e);
 
     std::string title_;
+    screenshot_handler on_screenshot_;
+    // The picture last shown, for screenshots.
+    std::vector<std::uint8_t> shown_pixels_;
+    rgb shown_palette_[256] = {};
+    bool shown_any_ = false;
+    bool minimised_ = false;
+    int windowed_width_ = screen_width;
+    int windowed_height_ = screen_height;
     std::string failure_;
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
@@ -218,9 +237,7 @@ bool sdl_platform::create_window(bool full_screen) {
         SDL_SetWindowIcon(window_, icon);
         SDL_FreeSurface(icon);
     }
-    // Resizable only so that the window has a maximise button (which switches
-    // to full screen); any other change of size snaps back.
-    SDL_SetWindowMinimumSize(window_, screen_width, screen_height);
+    SDL_SetWindowMinimumSize(window_, smallest_window_width, smallest_window_height);
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
     if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (renderer_ != nullptr)
@@ -246,14 +263,27 @@ void sdl_platform::set_full_screen(bool full_screen) {
     } else {
         SDL_SetWindowFullscreen(window_, 0);
         SDL_RestoreWindow(window_);
-        SDL_SetWindowSize(window_, screen_width, screen_height);
+        SDL_SetWindowSize(window_, windowed_width_, windowed_height_);
         SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
     full_screen_ = full_screen;
     draw();
 }
 
+void sdl_platform::wait_ms(int ms) {
+    // Minimised, nobody sees the game: sleep until something happens instead
+    // of polling at the game's pace.
+    if (minimised_)
+        SDL_WaitEventTimeout(nullptr, minimised_wait_ms);
+    else
+        SDL_Delay(static_cast<Uint32>(std::max(ms, 0)));
+}
+
 void sdl_platform::present(const std::uint8_t* pixels, const rgb* palette) {
+    std::copy(pixels, pixels + shown_pixels_.size(), shown_pixels_.begin());
+    std::copy(palette, palette + 256, shown_palette_);
+    shown_any_ = true;
+    if (minimised_) return;
     Uint32 lookup[256];
     for (int i = 0; i < 256; ++i)
         lookup[i] = 0xFF000000u | Uint32{palette[i].r} << 16 | Uint32{palette[i].g} << 8 | palette[i].b;
@@ -318,13 +348,9 @@ SDL_Rect sdl_platform::picture_rect_in_window() const {
 void sdl_platform::report_pointer_at(int window_x, int window_y) {
     const SDL_Rect r = picture_rect_in_window();
     if (r.w <= 0 || r.h <= 0) return;
+    // The black bars belong to the picture's nearest edge.
     const int x = (window_x - r.x) * screen_width / r.w;
     const int y = (window_y - r.y) * screen_height / r.h;
-    if (!full_screen_ && (x < 0 || y < 0 || x >= screen_width || y >= screen_height)) {
-        report_pointer_left();
-        return;
-    }
-    // In full screen the black margins belong to the picture's nearest edge.
     report_pointer_position(std::clamp(x, 0, screen_width - 1), std::clamp(y, 0, screen_height - 1));
 }
 
@@ -343,6 +369,8 @@ void sdl_platform::pump_events() {
                     if (!e.key.repeat) set_full_screen(!full_screen_);
                     break;
                 }
+                if (k.scancode == SDL_SCANCODE_F12 && !e.key.repeat && shown_any_ && on_screenshot_)
+                    on_screenshot_(shown_pixels_.data(), shown_palette_);
                 report_key(pc_scan_code(k.scancode), true);
                 if (const int code = extended_code(k.sym); code != 0)
                     queue_key_press(std::string("\xff") + static_cast<char>(code));
@@ -365,38 +393,53 @@ void sdl_platform::pump_events() {
             case SDL_MOUSEWHEEL:
                 report_wheel(e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y);
                 break;
-            case SDL_WINDOWEVENT:
-                switch (e.window.event) {
-                    case SDL_WINDOWEVENT_FOCUS_GAINED: report_focus(true); break;
-                    case SDL_WINDOWEVENT_FOCUS_LOST: report_focus(false); break;
-                    case SDL_WINDOWEVENT_ENTER: {
-                        int x = 0, y = 0;
-                        SDL_GetMouseState(&x, &y);
-                        report_pointer_at(x, y);
-                        break;
-                    }
-                    case SDL_WINDOWEVENT_LEAVE: report_pointer_left(); break;
-                    case SDL_WINDOWEVENT_CLOSE:
-                        queue_key_press(std::string("\xff") + static_cast<char>(ext_close_button));
-                        break;
-                    case SDL_WINDOWEVENT_MAXIMIZED:
-                        SDL_RestoreWindow(window_);
-                        set_full_screen(true);
-                        break;
-                    case SDL_WINDOWEVENT_SIZE_CHANGED:
-                        if (!full_screen_ && (e.window.data1 != screen_width || e.window.data2 != screen_height))
-                            SDL_SetWindowSize(window_, screen_width, screen_height);
-                        draw();
-                        break;
-                    case SDL_WINDOWEVENT_EXPOSED: draw(); break;
-                    default: break;
-                }
-                break;
+            case SDL_WINDOWEVENT: handle_window_event(e.window); break;
             default: break;
         }
     }
 }
 
+void sdl_platform::handle_window_event(const SDL_WindowEvent& e) {
+    switch (e.event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED: report_focus(true); break;
+        case SDL_WINDOWEVENT_FOCUS_LOST: report_focus(false); break;
+        case SDL_WINDOWEVENT_ENTER: {
+            int x = 0, y = 0;
+            SDL_GetMouseState(&x, &y);
+            report_pointer_at(x, y);
+            break;
+        }
+        case SDL_WINDOWEVENT_LEAVE: report_pointer_left(); break;
+        case SDL_WINDOWEVENT_CLOSE: queue_key_press(std::string("\xff") + static_cast<char>(ext_close_button)); break;
+        case SDL_WINDOWEVENT_MAXIMIZED:
+            SDL_RestoreWindow(window_);
+            set_full_screen(true);
+            break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            minimised_ = true;
+            report_minimised();
+            break;
+        case SDL_WINDOWEVENT_RESTORED:
+            minimised_ = false;
+            draw();
+            break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            // The picture follows the window. Full screen and maximised are
+            // not sizes to return to from full screen.
+            if (!full_screen_ &&
+                (SDL_GetWindowFlags(window_) & (SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_MAXIMIZED)) == 0) {
+                windowed_width_ = e.data1;
+                windowed_height_ = e.data2;
+            }
+            draw();
+            break;
+        case SDL_WINDOWEVENT_EXPOSED: draw(); break;
+        default: break;
+    }
+}
+
 }  // namespace
 
-std::unique_ptr<platform> make_sdl_platform(const std::string& title) { return std::make_unique<sdl_platform>(title); }
+std::unique_ptr<platform> make_sdl_platform(const std::string& title, screenshot_handler on_screenshot) {
+    return std::make_unique<sdl_platform>(title, std::move(on_screenshot));
+}

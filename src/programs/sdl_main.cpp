@@ -7,6 +7,7 @@
 
 #include "flow/flow.h"
 #include "present/sdl_platform.h"
+#include "programs/screenshot.h"
 #include "programs/usage.h"
 
 namespace {
@@ -25,7 +26,8 @@ int run_on_sdl(int argc, char** argv, bool full_screen) {
     if (answer_help_or_version(argc, argv)) return 0;
     // Registered before the sound's own exit handler, so it runs after it.
     std::atexit(SDL_Quit);
-    auto display = make_sdl_platform(program_title(argc > 0 ? argv[0] : nullptr));
+    auto display = make_sdl_platform(program_title(argc > 0 ? argv[0] : nullptr),
+                                     [](const std::uint8_t* pixels, const rgb* palette) { save_screenshot(pixels, palette); });
     install_platform(display.get());
     const int exit_code = run_program(argc, argv, full_screen);
     install_platform(nullptr);
