@@ -9,7 +9,8 @@ set -euo pipefail
 play=(program:g++:g++ program:cmake:cmake program:make:make program:pkg-config:pkg-config
       library:sdl2:libsdl2-dev library:SDL2_mixer:libsdl2-mixer-dev library:libpng:libpng-dev)
 test=("${play[@]}" library:gtest:libgtest-dev library:benchmark:libbenchmark-dev
-      program:xvfb-run:xvfb program:xauth:xauth program:xprop:x11-utils
+      program:xvfb-run:xvfb program:xauth:xauth program:xprop:x11-utils program:xmessage:x11-utils
+      program:xdotool:xdotool program:openbox:openbox program:xwd:x11-apps
       program:desktop-file-validate:desktop-file-utils program:appstreamcli:appstream)
 package=("${play[@]}" program:dpkg-shlibdeps:dpkg-dev program:file:file)
 

@@ -223,7 +223,9 @@ bool sdl_platform::open_display(bool full_screen) {
 }
 
 bool sdl_platform::create_window(bool full_screen) {
-    Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE;
+    // Hidden until it can draw: making the renderer may replace the window,
+    // and the player should see one window appear, not two.
+    Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN;
     if (full_screen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, screen_width,
                                screen_height, flags);
@@ -252,6 +254,7 @@ bool sdl_platform::create_window(bool full_screen) {
         return false;
     }
     SDL_SetTextureScaleMode(frame_, SDL_ScaleModeNearest);
+    SDL_ShowWindow(window_);
     full_screen_ = full_screen;
     return true;
 }

@@ -1,0 +1,252 @@
+// The real korvane in a real window: a virtual X server with a window
+// manager, driven by xdotool as a player would (instant clicks and key taps),
+// checked by what the X server shows against korvane-headless's pictures of
+// the same screens.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "picture.h"
+#include "x_session.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto patience = 20s;  // a busy machine is slow, a broken game never gets there
+
+// A scratch folder that holds the game's files, so its best score and screenshots land there.
+fs::path game_folder(const std::string& name) {
+    const fs::path folder = fs::temp_directory_path() / ("korvane_window_" + std::to_string(getpid()) + "_" + name);
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    fs::create_directory_symlink(fs::path(KORVANE_GAME_DIR) / "graphics", folder / "graphics");
+    fs::create_directory_symlink(fs::path(KORVANE_GAME_DIR) / "WAV", folder / "WAV");
+    return folder;
+}
+
+// What korvane-headless shows at the given moments of the scripted input.
+std::vector<picture> headless_shots(const std::string& script, const std::vector<int>& moments) {
+    const fs::path folder = game_folder("reference");
+    std::ofstream(folder / "input.txt") << script;
+    std::string command = "cd '" + folder.string() + "' && '" KORVANE_GAME_DIR "/korvane-headless' nosound --input input.txt";
+    for (const int ms : moments) command += " --shot " + std::to_string(ms) + ":" + std::to_string(ms) + ".png";
+    command += " --end " + std::to_string(moments.back() + 1) + " >/dev/null 2>&1";
+    std::vector<picture> shots;
+    if (std::system(command.c_str()) == 0)
+        for (const int ms : moments) shots.push_back(read_png((folder / (std::to_string(ms) + ".png")).string()));
+    fs::remove_all(folder);
+    return shots;
+}
+
+// The colour a palette entry of the game's art has.
+colour palette_colour(int index) {
+    std::ifstream in(KORVANE_SOURCE_DIR "/art/palette.txt");
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        int i = -1, r = 0, g = 0, b = 0;
+        if (words >> i >> r >> g >> b && i == index)
+            return {static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(b)};
+    }
+    return {};
+}
+
+// The screens a game passes through, as korvane-headless shows them with
+// the pointer at (320, 96): each screen's own pixels, told apart from the one before.
+struct screens {
+    std::vector<picture> title;
+    signature opening, instructions, play, dialog;
+
+    screens() {
+        const std::string point = "0 move 320 96\n";
+        title = headless_shots(point, {100, 1100, 2100});
+        const std::string click = point + "0 press left\n0 release left\n";
+        const std::string skip_opening = click + "1000 keydown esc\n1000 keyup esc\n";
+        const std::string skip_instructions = skip_opening + "2000 keydown esc\n2000 keyup esc\n";
+        const auto opening_shots = headless_shots(click, {300, 600, 900});
+        const auto instruction_shots = headless_shots(skip_opening, {1300, 1600, 1900});
+        const auto play_shots = headless_shots(skip_instructions, {2300, 2600, 2900, 3200, 3500, 3800});
+        // Paused at several moments, the frozen fields differ and only the dialog is common.
+        std::vector<picture> dialog_shots;
+        for (const int ms : {4000, 4520, 5080}) {
+            const std::string pause_at = std::to_string(ms) + " keydown esc\n" + std::to_string(ms) + " keyup esc\n";
+            for (picture& p : headless_shots(skip_instructions + pause_at, {ms + 300})) dialog_shots.push_back(p);
+        }
+        if (title.size() != 3 || opening_shots.size() != 3 || instruction_shots.size() != 3 ||
+            play_shots.size() != 6 || dialog_shots.size() != 3)
+            return;
+        opening = common_pixels(opening_shots, title);
+        instructions = common_pixels(instruction_shots, opening_shots);
+        play = common_pixels(play_shots, instruction_shots);
+        dialog = common_pixels(dialog_shots, play_shots);
+    }
+    bool complete() const {
+        return !title.empty() && !opening.offsets.empty() && !instructions.offsets.empty() && !play.offsets.empty() &&
+               !dialog.offsets.empty();
+    }
+};
+
+class RealWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = game_folder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        game_ = child_process({KORVANE_GAME_DIR "/korvane"}, {"DISPLAY=" + x_.display(), "SDL_AUDIODRIVER=dummy"},
+                              folder_.string(), (folder_ / "output.txt").string());
+        window_ = x_.find_window("korvane", patience);
+        ASSERT_FALSE(window_.empty()) << "the game opened no window";
+        x_.xdotool({"windowactivate", "--sync", window_});
+        point_at(320, 96);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    // What the window shows. SDL may replace the window it first opened by
+    // another of the same name (to suit its renderer): look it up again then.
+    picture shown() {
+        picture p = x_.capture(window_);
+        if (p.empty()) {
+            window_ = x_.find_window("korvane", patience);
+            p = x_.capture(window_);
+        }
+        return p;
+    }
+    ::testing::AssertionResult shows_title() {
+        picture last;
+        const auto& title = expected().title;
+        if (eventually([&] { return std::find(title.begin(), title.end(), last = shown()) != title.end(); }, patience))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "the window shows a " << last.width << "x" << last.height
+                                             << " picture that is not the title; see " << keep_for_a_person(last);
+    }
+    // Whether the window comes to show the screen; says how near it came if not.
+    ::testing::AssertionResult shows(const signature& screen) {
+        double share = 0;
+        picture last;
+        if (eventually([&] { return (share = matching_share(last = shown(), screen)) > 0.97; }, patience))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "only " << share * 100 << "% of the screen's own "
+                                             << screen.offsets.size() << " pixels are on show; see "
+                                             << keep_for_a_person(last);
+    }
+    // Saves a picture beside the test program; its path.
+    static std::string keep_for_a_person(const picture& p) {
+        const std::string path = fs::absolute(std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".ppm");
+        write_ppm(p, path);
+        return path;
+    }
+    void point_at(int x, int y) const {
+        x_.xdotool({"mousemove", "--window", window_, std::to_string(x), std::to_string(y)});
+    }
+    void tap(const std::string& key) const { x_.xdotool({"key", key}); }
+    void click() const { x_.xdotool({"click", "1"}); }
+    // From the title into play, with instant input only.
+    void start_playing() {
+        ASSERT_TRUE(shows_title());
+        click();
+        ASSERT_TRUE(shows(expected().opening)) << "an instant click started no game";
+        tap("Escape");
+        ASSERT_TRUE(shows(expected().instructions)) << "Escape did not skip the opening";
+        tap("Escape");
+        ASSERT_TRUE(shows(expected().play)) << "Escape did not skip the instructions";
+    }
+
+    // Made once, when a test first needs them.
+    static const screens& expected() {
+        static const screens made;
+        return made;
+    }
+    x_session x_{1920, 1200};
+    fs::path folder_;
+    child_process game_;
+    std::string window_;
+};
+
+TEST_F(RealWindow, InstantClicksAndTapsPlayAGameAndTheCloseButtonLeaves) {
+    ASSERT_TRUE(expected().complete()) << "korvane-headless made no reference pictures";
+    start_playing();
+
+    // The beam flies from the bottom centre up to the cursor in colour 15.
+    const area beam_path{256, 200, 128, 220};
+    const colour beam = palette_colour(15);
+    const int before = count_colour(shown(), beam_path, beam);
+    click();
+    EXPECT_TRUE(eventually([&] { return count_colour(shown(), beam_path, beam) >= before + 64; }, 5s))
+        << "an instant click in play fired no shot";
+
+    tap("Escape");
+    EXPECT_TRUE(shows(expected().dialog)) << "an instant Escape opened no pause dialog";
+    tap("y");
+    EXPECT_TRUE(shows_title()) << "Y did not end the game";
+    tap("alt+F4");  // the window manager's close, as the close button sends it
+    EXPECT_EQ(game_.wait_for_exit(patience), 0);
+}
+
+TEST_F(RealWindow, SwitchingToAnotherWindowPausesPlay) {
+    ASSERT_TRUE(expected().complete());
+    start_playing();
+    child_process other({"xmessage", "-name", "elsewhere", "-title", "elsewhere", "elsewhere"},
+                        {"DISPLAY=" + x_.display()});
+    const std::string elsewhere = x_.find_window("elsewhere", patience);
+    ASSERT_FALSE(elsewhere.empty());
+    x_.xdotool({"windowactivate", "--sync", elsewhere});
+    EXPECT_TRUE(shows(expected().dialog)) << "the game played on without the player";
+}
+
+TEST_F(RealWindow, ThePictureFollowsTheWindowsSizeAndKeepsItsShape) {
+    ASSERT_TRUE(expected().complete());
+    ASSERT_TRUE(shows_title());
+    x_.xdotool({"windowsize", "--sync", window_, "1280", "960"});
+    EXPECT_TRUE(eventually(
+        [&] {
+            const picture p = shown();
+            return std::any_of(expected().title.begin(), expected().title.end(),
+                               [&](const picture& t) { return is_enlarged(p, t, 2); });
+        },
+        patience))
+        << "at 1280x960 the picture is not the title at exactly twice its size";
+
+    // 1000x700: a 933x700 picture between black bars of 33 and 34 columns.
+    x_.xdotool({"windowsize", "--sync", window_, "1000", "700"});
+    const colour black{0, 0, 0};
+    EXPECT_TRUE(eventually(
+        [&] {
+            const picture p = shown();
+            if (p.width != 1000 || p.height != 700) return false;
+            if (!filled_with(p, {0, 0, 33, 700}, black) || !filled_with(p, {966, 0, 34, 700}, black)) return false;
+            return std::any_of(expected().title.begin(), expected().title.end(), [&](const picture& t) {
+                return block_centre_share(p, {33, 0, 933, 700}, t) > 0.99;
+            });
+        },
+        patience))
+        << "at 1000x700 the picture lost its shape or its bars";
+}
+
+TEST_F(RealWindow, F12SavesThePictureOnShow) {
+    ASSERT_TRUE(shows_title());
+    const picture before = shown();
+    tap("F12");
+    tap("F12");
+    const fs::path shots = folder_ / "screenshots";
+    std::vector<fs::path> files;
+    EXPECT_TRUE(eventually(
+        [&] {
+            files.clear();
+            std::error_code ec;
+            for (const auto& entry : fs::directory_iterator(shots, ec)) files.push_back(entry.path());
+            return files.size() == 2;
+        },
+        patience))
+        << "two taps of F12 made " << files.size() << " files";
+    const picture after = shown();
+    const std::regex name(R"(korvane-\d{8}-\d{6}(-2)?\.png)");
+    for (const fs::path& file : files) {
+        EXPECT_TRUE(std::regex_match(file.filename().string(), name)) << file;
+        const picture saved = read_png(file.string());
+        EXPECT_TRUE(saved == before || saved == after) << file << " is not the picture on screen";
+    }
+}
+
+}  // namespace
