@@ -2,13 +2,20 @@
 // independent model of the squids and against hand-worked rules.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
+#include <utility>
 
 #include "headless_run.h"
 #include "squid_model.h"
@@ -324,6 +331,54 @@ TEST(GameRun, EndsAtItsEndTimeAndTakesScreenshots) {
         EXPECT_EQ(be32(16), 640);
         EXPECT_EQ(be32(20), 480);
     }
+}
+
+TEST(GameRun, ASignalEndsARunWithWhatItMadeSoFar) {
+    for (const int signal : {SIGTERM, SIGINT}) {
+        // Without sleeping, a game with an end this far off would run for hours.
+        headless_run run = start_headless(start_game, {"--end", "100000000000"});
+        const auto started = std::chrono::steady_clock::now();
+        const auto traced = [&] {
+            std::error_code no_file_yet;
+            const auto size = std::filesystem::file_size(run.result.folder + "/trace.jsonl", no_file_yet);
+            return no_file_yet ? 0 : size;
+        };
+        while (traced() < 10000 && std::chrono::steady_clock::now() - started < std::chrono::seconds(30))
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        kill(run.pid, signal);
+        const headless_result r = finish_headless(run);
+        EXPECT_EQ(r.exit_code, 128 + signal);
+        ASSERT_FALSE(r.trace.empty());
+        EXPECT_GT(number(r.state, "frames"), 0) << "the state so far is written";
+        EXPECT_EQ(number(r.state, "frames"), number(r.trace.back(), "frame"));
+    }
+}
+
+TEST(GameRun, EveryOutputThatCannotBeMadeIsAnError) {
+    const std::string end = std::to_string(frame_ms(20));
+    for (const auto& [option, value] : std::vector<std::pair<std::string, std::string>>{
+             {"--state", "/dev/full"}, {"--trace", "/dev/full"}, {"--shot", "1000:/dev/full"},
+             {"--shot", "1000:no/such/folder/shot.png"}, {"--shot", std::to_string(frame_ms(30)) + ":late.png"}}) {
+        const headless_result r = run_headless(start_game, {"--end", end, option, value});
+        EXPECT_EQ(r.exit_code, 1) << option << " " << value;
+        EXPECT_NE(folder_file(r, "stderr.txt").find("korvane-headless: "), std::string::npos) << option << " " << value;
+    }
+}
+
+TEST(GameRun, ABadInputIsRefusedBrieflyAndNeverWaitedFor) {
+    alarm(60);  // reading a FIFO would wait for ever
+    const std::string fifo = std::filesystem::temp_directory_path() / ("korvane_fifo_" + std::to_string(getpid()));
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    for (const std::string& input : {std::string("/tmp"), fifo, std::string("/dev/zero")}) {
+        const headless_result r = run_headless("", {"--input", input});
+        EXPECT_EQ(r.exit_code, 2) << input;
+    }
+    std::filesystem::remove(fifo);
+    alarm(0);
+    const std::string long_word(100000, 'x');
+    const headless_result r = run_headless("0 " + long_word + "\n", {});
+    EXPECT_EQ(r.exit_code, 2);
+    EXPECT_LT(folder_file(r, "stderr.txt").size(), 400u) << "a bad word is quoted, not repeated";
 }
 
 TEST(GameRun, AMalformedScriptIsRefusedBeforeAnythingRuns) {

@@ -39,9 +39,9 @@ std::string folder_file(const headless_result& result, const std::string& name) 
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-headless_result run_headless(const std::string& script, const std::vector<std::string>& extra, bool with_game_files) {
+headless_run start_headless(const std::string& script, const std::vector<std::string>& extra, bool with_game_files) {
     static int run_number = 0;
-    headless_result result;
+    headless_run run;
     const fs::path folder =
         fs::temp_directory_path() / ("korvane_run_" + std::to_string(getpid()) + "_" + std::to_string(++run_number));
     fs::remove_all(folder);
@@ -57,21 +57,38 @@ headless_result run_headless(const std::string& script, const std::vector<std::s
         program = folder / "korvane-headless";
     }
     std::ofstream(folder / "input.txt") << script;
-    result.folder = folder.string();
+    run.result.folder = folder.string();
 
-    // The player's data folder is the scratch folder's own.
+    // The player's data folder is the scratch folder's own; the shell gives
+    // way to the program, so that a signal reaches the program itself.
     std::string command = "cd '" + folder.string() + "' && HOME='" + folder.string() + "' XDG_DATA_HOME='" +
-                          folder.string() + "/data' '" + program.string() +
+                          folder.string() + "/data' exec '" + program.string() +
                           "' --input input.txt --trace trace.jsonl --state state.json";
     for (const std::string& word : extra) command += " '" + word + "'";
     command += " > stdout.txt 2> stderr.txt";
-    const int status = std::system(command.c_str());
-    result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.pid = fork();
+    if (run.pid == 0) {
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return run;
+}
 
-    std::ifstream trace(folder / "trace.jsonl");
+headless_result finish_headless(headless_run& run) {
+    headless_result result = std::move(run.result);
+    int status = 0;
+    if (run.pid > 0 && waitpid(run.pid, &status, 0) == run.pid)
+        result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.pid = -1;
+    std::ifstream trace(fs::path(result.folder) / "trace.jsonl");
     for (std::string line; std::getline(trace, line);) result.trace.push_back(parse_json_line(line));
-    std::ifstream state(folder / "state.json");
+    std::ifstream state(fs::path(result.folder) / "state.json");
     std::string line;
     if (std::getline(state, line)) result.state = parse_json_line(line);
     return result;
+}
+
+headless_result run_headless(const std::string& script, const std::vector<std::string>& extra, bool with_game_files) {
+    headless_run run = start_headless(script, extra, with_game_files);
+    return finish_headless(run);
 }

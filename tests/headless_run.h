@@ -1,5 +1,7 @@
 #pragma once
 // Runs korvane-headless in a scratch game folder and reads what it reports.
+#include <sys/types.h>
+
 #include <cstdint>
 #include <map>
 #include <string>
@@ -16,6 +18,15 @@ struct headless_result {
 // game files the folder has no graphics/ and no WAV/.
 headless_result run_headless(const std::string& script, const std::vector<std::string>& extra,
                              bool with_game_files = true);
+
+// The same, started without waiting: pid is the program's own.
+struct headless_run {
+    pid_t pid = -1;
+    headless_result result;
+};
+headless_run start_headless(const std::string& script, const std::vector<std::string>& extra,
+                            bool with_game_files = true);
+headless_result finish_headless(headless_run& run);
 
 // What the run left in a file of its folder ("stdout.txt", "stderr.txt", ...).
 std::string folder_file(const headless_result& result, const std::string& name);

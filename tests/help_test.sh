@@ -30,7 +30,7 @@ done
 "$game_dir/korvane-headless" --help | grep -q "^Usage: korvane-headless" || fail "korvane-headless --help"
 [ "$("$game_dir/korvane-headless" --version)" = "korvane-headless $version" ] || fail "korvane-headless --version"
 "$game_dir/korvane-headless" --frobnicate >/dev/null 2>err.txt
-[ $? -eq 2 ] && grep -q "unknown option --frobnicate" err.txt || fail "korvane-headless took an unknown option"
+[ $? -eq 2 ] && grep -q "unknown option '--frobnicate'" err.txt || fail "korvane-headless took an unknown option"
 
 "$autoplay" --help | grep -q "^Usage: korvane-autoplay" || fail "korvane-autoplay --help"
 [ -e --help ] && fail "korvane-autoplay --help wrote a file named --help"

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
+#include "other_user.h"
 #include "screens/hiscore_format.h"
 #include "screens/screens.h"
 
@@ -66,6 +71,8 @@ protected:
         std::filesystem::temp_directory_path() / ("korvane_hiscore_" + std::to_string(getpid()));
     void SetUp() override {
         std::filesystem::create_directories(dir);
+        // The player's own folder, also when the player is "nobody" under root.
+        if (chown(dir.c_str(), player_uid(), player_gid()) != 0) FAIL() << "cannot hand the folder to the player";
         std::filesystem::current_path(dir);
     }
     void TearDown() override {
@@ -73,13 +80,18 @@ protected:
         chmod(dir.c_str(), 0755);
         std::filesystem::remove_all(dir);
     }
-    static std::string contents() {
-        std::ifstream in("hiscore.txt", std::ios::binary);
+    static std::string contents(const char* file = "hiscore.txt") {
+        std::ifstream in(file, std::ios::binary);
         std::stringstream s;
         s << in.rdbuf();
         return s.str();
     }
-    static void put(const std::string& text) { std::ofstream("hiscore.txt", std::ios::binary) << text; }
+    static void put(const std::string& text, const char* file = "hiscore.txt") {
+        std::ofstream(file, std::ios::binary) << text;
+    }
+    static void give_to_player(const char* file) {
+        if (chown(file, player_uid(), player_gid()) != 0) ADD_FAILURE() << "cannot hand " << file << " to the player";
+    }
     static int files_in_folder() {
         int n = 0;
         for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(".")) ++n;
@@ -109,20 +121,133 @@ TEST_F(HiScoreFile, ReadsAndReplacesTheStoredValue) {
     EXPECT_EQ(files_in_folder(), 1) << "no temporary file is left behind";
 }
 
-TEST_F(HiScoreFile, ReadOnlyFileStaysAsItWas) {
+TEST_F(HiScoreFile, WhatThePlayerCannotWriteIsStillReadAndLeftAsItWas) {
     put("hi-score\r\n 4321\r\n");
     chmod("hiscore.txt", 0444);
-    write_hi_score(9999);
+    give_to_player("hiscore.txt");
+    EXPECT_EQ(as_player([] {
+                  std::int32_t value = 0;
+                  read_hi_score(value);
+                  write_hi_score(9999);
+                  return value == 4321 ? std::string{} : "read " + std::to_string(value);
+              }),
+              "");
+    EXPECT_EQ(contents(), "hi-score\r\n 4321\r\n") << "a read-only file stays as it was";
+
+    // Another user's file in the player's own folder: the folder would allow
+    // replacing it, but the player could not have written it.
+    if (geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
+    chmod("hiscore.txt", 0644);
+    ASSERT_EQ(chown("hiscore.txt", 0, 0), 0);
+    EXPECT_EQ(as_player([] {
+                  write_hi_score(9999);
+                  return std::string{};
+              }),
+              "");
     EXPECT_EQ(contents(), "hi-score\r\n 4321\r\n");
+    struct stat info {};
+    ASSERT_EQ(stat("hiscore.txt", &info), 0);
+    EXPECT_EQ(info.st_uid, 0u) << "the file keeps its owner";
 }
 
-TEST_F(HiScoreFile, ReadOnlyBestScoreIsStillRead) {
-    if (geteuid() == 0) GTEST_SKIP() << "root may append to any file";
+TEST_F(HiScoreFile, AWritableFileInAFolderWithoutWriteAccessIsRewrittenInPlace) {
     put("hi-score\r\n 4321\r\n");
-    chmod("hiscore.txt", 0444);
+    give_to_player("hiscore.txt");
+    chmod(dir.c_str(), 0555);
+    EXPECT_EQ(as_player([] {
+                  write_hi_score(9999);
+                  return std::string{};
+              }),
+              "");
+    EXPECT_EQ(contents(), "hi-score\r\n 9999\r\n") << "the new best is not lost";
+    EXPECT_EQ(files_in_folder(), 1);
+}
+
+TEST_F(HiScoreFile, TheSaveKeepsTheFilesModeAndOwner) {
+    put("hi-score\r\n 4321\r\n");
+    chmod("hiscore.txt", 0640);
+    give_to_player("hiscore.txt");  // under root, a file of another user than the one saving
+    write_hi_score(5000);
+    struct stat info {};
+    ASSERT_EQ(stat("hiscore.txt", &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(info.st_uid, player_uid());
+    EXPECT_EQ(contents(), "hi-score\r\n 5000\r\n");
+}
+
+TEST_F(HiScoreFile, ALinkIsSavedThroughOrLeftAloneWhenItLeadsNowhereUseful) {
+    std::filesystem::create_directory("shared");
+    put("hi-score\r\n 100\r\n", "shared/best.txt");
+    std::filesystem::create_symlink("shared/best.txt", "hiscore.txt");
     std::int32_t value = 0;
     read_hi_score(value);
+    EXPECT_EQ(value, 100);
+    write_hi_score(5000);
+    EXPECT_EQ(contents("shared/best.txt"), "hi-score\r\n 5000\r\n") << "the best goes where the player keeps it";
+    EXPECT_TRUE(std::filesystem::is_symlink("hiscore.txt"));
+
+    std::filesystem::remove("hiscore.txt");
+    std::filesystem::create_symlink("nowhere/best.txt", "hiscore.txt");
+    read_hi_score(value);
+    EXPECT_EQ(value, 1000);
+    EXPECT_FALSE(std::filesystem::exists("nowhere")) << "a dangling link makes nothing";
+
+    std::filesystem::remove("hiscore.txt");
+    std::filesystem::create_symlink("/dev/null", "hiscore.txt");
+    read_hi_score(value);
+    write_hi_score(5000);
+    EXPECT_EQ(value, 1000);
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+    EXPECT_TRUE(std::filesystem::is_symlink("hiscore.txt"));
+    EXPECT_EQ(files_in_folder(), 2) << "the link and the shared folder, nothing more";
+}
+
+TEST_F(HiScoreFile, NoFileInTheWayBlocksOrFloodsTheGame) {
+    alarm(30);  // a read that blocks ends the test instead of hanging it
+    ASSERT_EQ(mkfifo("hiscore.txt", 0644), 0);
+    std::int32_t value = 0;
+    read_hi_score(value);
+    write_hi_score(5000);
+    EXPECT_EQ(value, 1000);
+    EXPECT_TRUE(std::filesystem::is_fifo("hiscore.txt"));
+
+    std::filesystem::remove("hiscore.txt");
+    std::filesystem::create_symlink("/dev/zero", "hiscore.txt");
+    read_hi_score(value);
+    EXPECT_EQ(value, 1000);
+
+    // 8 GB that hold almost nothing, behind a valid score.
+    std::filesystem::remove("hiscore.txt");
+    put("hi-score\r\n 4321\r\n");
+    std::filesystem::resize_file("hiscore.txt", std::uintmax_t{8} << 30);
+    rusage before {}, after {};
+    getrusage(RUSAGE_SELF, &before);
+    read_hi_score(value);
+    getrusage(RUSAGE_SELF, &after);
     EXPECT_EQ(value, 4321);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 16 * 1024) << "kilobytes more memory";
+    alarm(0);
+}
+
+TEST_F(HiScoreFile, AKilledSaveLeavesTheOldOrTheNewScoreAndTheNextSaveClearsUp) {
+    const std::string valid[] = {format_hi_score(1), format_hi_score(111111), format_hi_score(222222)};
+    put(valid[0]);
+    std::mt19937 random(12345);
+    for (int kill_number = 0; kill_number < 40; ++kill_number) {
+        const pid_t saver = fork();
+        ASSERT_GE(saver, 0);
+        if (saver == 0) {
+            for (int i = 0;; ++i) write_hi_score(i % 2 ? 111111 : 222222);
+        }
+        usleep(std::uniform_int_distribution<useconds_t>(0, 3000)(random));
+        kill(saver, SIGKILL);
+        waitpid(saver, nullptr, 0);
+        const std::string now = contents();
+        EXPECT_TRUE(now == valid[0] || now == valid[1] || now == valid[2]) << "after kill " << kill_number << ": " << now;
+    }
+    write_hi_score(5);
+    EXPECT_EQ(contents(), format_hi_score(5));
+    EXPECT_EQ(files_in_folder(), 1) << "the next save removed what a killed one left";
 }
 
 TEST_F(HiScoreFile, AFolderInTheWayGivesTheDefaultAndStaysAFolder) {
@@ -133,14 +258,6 @@ TEST_F(HiScoreFile, AFolderInTheWayGivesTheDefaultAndStaysAFolder) {
     write_hi_score(5000);
     EXPECT_TRUE(std::filesystem::is_directory("hiscore.txt"));
     EXPECT_EQ(files_in_folder(), 1) << "no temporary file is left behind";
-}
-
-TEST_F(HiScoreFile, UnwritableFolderLeavesEverythingAlone) {
-    if (geteuid() == 0) GTEST_SKIP() << "root may write into any folder";
-    put("hi-score\r\n 4321\r\n");
-    chmod(dir.c_str(), 0555);
-    write_hi_score(9999);
-    EXPECT_EQ(contents(), "hi-score\r\n 4321\r\n");
 }
 
 }  // namespace

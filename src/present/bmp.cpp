@@ -1,10 +1,10 @@
 // BMP loading: uncompressed 1-, 4- and 8-bit palette pictures, bottom row
 // first. The colour table always replaces the screen palette's first entries.
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "files/file_reading.h"
 #include "present/image.h"
 #include "present/screen.h"
 
@@ -13,22 +13,8 @@ namespace {
 constexpr std::size_t header_size = 54;
 constexpr std::uint32_t info_header_size = 40;
 
-std::uint32_t u32(const std::vector<std::uint8_t>& d, std::size_t at) {
-    return d[at] | d[at + 1] << 8 | d[at + 2] << 16 | std::uint32_t{d[at + 3]} << 24;
-}
-std::uint16_t u16(const std::vector<std::uint8_t>& d, std::size_t at) {
-    return static_cast<std::uint16_t>(d[at] | d[at + 1] << 8);
-}
-
-bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& data) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) return false;
-    std::uint8_t chunk[65536];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) data.insert(data.end(), chunk, chunk + n);
-    std::fclose(f);
-    return true;
-}
+std::uint32_t u32(const std::uint8_t* d) { return d[0] | d[1] << 8 | d[2] << 16 | std::uint32_t{d[3]} << 24; }
+std::uint16_t u16(const std::uint8_t* d) { return static_cast<std::uint16_t>(d[0] | d[1] << 8); }
 
 std::uint8_t pixel_at(const std::uint8_t* row, std::uint32_t x, int bits) {
     switch (bits) {
@@ -43,16 +29,20 @@ std::uint8_t pixel_at(const std::uint8_t* row, std::uint32_t x, int bits) {
 bmp_result load_bmp(const char* path, image* target) {
     std::string file_path(path);
     std::replace(file_path.begin(), file_path.end(), '\\', '/');
-    std::vector<std::uint8_t> data;
-    if (!read_whole_file(file_path, data)) return bmp_not_found;
-    if (data.size() < header_size || data[0] != 'B' || data[1] != 'M' || u32(data, 14) != info_header_size)
+    // Only what the picture needs is read: the header, the colour table and
+    // the part of each row that lands on the target, however large the file.
+    regular_file file;
+    if (file.open(file_path) != file_status::ok) return bmp_not_found;
+    std::uint8_t header[header_size];
+    if (!file.read_at(0, header, header_size) || header[0] != 'B' || header[1] != 'M' ||
+        u32(header + 14) != info_header_size)
         return bmp_unreadable;
 
-    const std::int32_t file_width = static_cast<std::int32_t>(u32(data, 18));
-    const std::int32_t file_height = static_cast<std::int32_t>(u32(data, 22));
-    const int bits = u16(data, 28);
-    const std::uint32_t compression = u32(data, 30);
-    const std::uint32_t pixel_offset = u32(data, 10);
+    const std::int32_t file_width = static_cast<std::int32_t>(u32(header + 18));
+    const std::int32_t file_height = static_cast<std::int32_t>(u32(header + 22));
+    const int bits = u16(header + 28);
+    const std::uint32_t compression = u32(header + 30);
+    const std::uint32_t pixel_offset = u32(header + 10);
     if (bits == 15 || bits == 16 || bits == 24 || bits == 32) return bmp_not_supported;
     if (bits != 1 && bits != 4 && bits != 8) return bmp_unreadable;
     // Compressed and top-down pictures are kinds the game never uses.
@@ -63,9 +53,10 @@ bmp_result load_bmp(const char* path, image* target) {
     if (dest.pixels == nullptr) return bmp_unreadable;
 
     const std::size_t table_entries = std::min<std::size_t>((pixel_offset - header_size) / 4, 256);
-    if (header_size + table_entries * 4 > data.size()) return bmp_unreadable;
+    std::uint8_t table[256 * 4];
+    if (!file.read_at(header_size, table, table_entries * 4)) return bmp_unreadable;
     for (std::size_t i = 0; i < table_entries; ++i) {
-        const std::uint8_t* e = &data[header_size + 4 * i];
+        const std::uint8_t* e = &table[4 * i];
         set_palette_entry(static_cast<int>(i), rgb{e[2], e[1], e[0]});
     }
 
@@ -73,18 +64,19 @@ bmp_result load_bmp(const char* path, image* target) {
     const std::uint64_t stride = (row_bytes + 3) & ~std::uint64_t{3};
     const std::uint32_t width = std::min<std::uint32_t>(file_width, dest.width);
     const std::int32_t rows = std::min<std::int32_t>(file_height, dest.height);
+    std::vector<std::uint8_t> row((std::uint64_t{width} * bits + 7) / 8);
     bmp_result result = bmp_ok;
     // Rows are stored bottom first; those below the target are never read.
     for (std::int32_t y = rows - 1; y >= 0; --y) {
         const std::uint64_t stored = static_cast<std::uint64_t>(file_height - 1 - y);
         const std::uint64_t start = pixel_offset + stored * stride;
-        if (start + row_bytes > data.size()) {
+        // A row the file holds only in part makes the picture unreadable from there.
+        if (start + row_bytes > file.size() || !file.read_at(start, row.data(), row.size())) {
             result = bmp_unreadable;
             break;
         }
-        const std::uint8_t* in = &data[start];
         std::uint8_t* out = dest.pixels + y * dest.pitch;
-        for (std::uint32_t x = 0; x < width; ++x) out[x] = pixel_at(in, x, bits);
+        for (std::uint32_t x = 0; x < width; ++x) out[x] = pixel_at(row.data(), x, bits);
     }
     note_surface_drawn(target);
     return result;

@@ -33,7 +33,12 @@ void headless_platform::present(const std::uint8_t* pixels, const rgb* palette) 
     std::copy(palette, palette + 256, shown_palette_);
 }
 
+void headless_platform::stop_if_asked() const {
+    if (stop_code_ != 0) throw headless_run_over{stop_code_};
+}
+
 void headless_platform::pump_events() {
+    stop_if_asked();
     while (next_event_ < events_.size() && events_[next_event_].ms <= now_) {
         const script_event& e = events_[next_event_++];
         switch (e.action) {
@@ -60,9 +65,13 @@ void headless_platform::add_event(script_event event) {
     events_.push_back(std::move(event));
 }
 
-void headless_platform::wait_ms(int ms) { advance_to(now_ + static_cast<std::uint64_t>(std::max(ms, 0))); }
+void headless_platform::wait_ms(int ms) {
+    stop_if_asked();
+    advance_to(now_ + static_cast<std::uint64_t>(std::max(ms, 0)));
+}
 
 void headless_platform::idle() {
+    stop_if_asked();
     // Polling without sleeping can only end when input changes: jump there,
     // or end the run when no input is left to come.
     if (next_event_ < events_.size())

@@ -2,6 +2,7 @@
 // A platform without a window or real time, for tests, replays and benchmarks.
 // Time is virtual: the sum of every wait the game asked for, from 0 at start.
 // Input comes from a script; what the display shows can be written as PNG.
+#include <csignal>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -35,6 +36,10 @@ public:
     void show_pointer(bool) override {}
     void confine_pointer(bool) override {}
 
+    // Ends the run at the next poll or sleep with this exit code; safe to
+    // call from a signal handler.
+    void stop(int exit_code) { stop_code_ = exit_code; }
+
     // Adds an event while the game runs, for programs that play the game
     // themselves; it takes effect at the current virtual time.
     void add_event(script_event event);
@@ -48,6 +53,7 @@ public:
 
 private:
     void advance_to(std::uint64_t target);
+    void stop_if_asked() const;
     [[noreturn]] void end_run();
     void take_shots_before(std::uint64_t limit, bool inclusive);
 
@@ -59,4 +65,5 @@ private:
     std::vector<std::uint8_t> shown_pixels_;
     rgb shown_palette_[256] = {};
     bool shot_failed_ = false;
+    volatile std::sig_atomic_t stop_code_ = 0;
 };

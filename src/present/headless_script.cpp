@@ -109,14 +109,14 @@ bool parse_line(std::istringstream& words, script_event& event, std::string& pro
         else if (arg1 == "middle")
             event.button_bit = 2;
         else {
-            problem = "unknown button '" + arg1 + "' (left, right, middle)";
+            problem = "unknown button " + quoted(arg1) + " (left, right, middle)";
             return false;
         }
         event.action = action == "press" ? script_action::press : script_action::release;
     } else if (action == "keydown" || action == "keyup") {
         if (!expect_args(1)) return false;
         if (!find_key(arg1, event.scan_code, event.key_press)) {
-            problem = "unknown key '" + arg1 + "'";
+            problem = "unknown key " + quoted(arg1);
             return false;
         }
         event.action = action == "keydown" ? script_action::key_down : script_action::key_up;
@@ -128,13 +128,19 @@ bool parse_line(std::istringstream& words, script_event& event, std::string& pro
         }
         event.action = arg1 == "out" ? script_action::focus_out : script_action::focus_in;
     } else {
-        problem = action.empty() ? "missing event" : "unknown event '" + action + "'";
+        problem = action.empty() ? "missing event" : "unknown event " + quoted(action);
         return false;
     }
     return true;
 }
 
 }  // namespace
+
+std::string quoted(std::string_view word) {
+    constexpr std::size_t longest = 80;
+    if (word.size() <= longest) return "'" + std::string(word) + "'";
+    return "'" + std::string(word.substr(0, longest)) + "...' (" + std::to_string(word.size()) + " characters)";
+}
 
 bool parse_script(std::istream& in, std::vector<script_event>& events, std::string& error) {
     std::string line;
@@ -150,7 +156,7 @@ bool parse_script(std::istream& in, std::vector<script_event>& events, std::stri
         long long ms = 0;
         script_event event{};
         if (!parse_whole(time_word, 0, 1'000'000'000'000LL, ms)) {
-            problem = "time '" + time_word + "' is not a whole number of milliseconds";
+            problem = "time " + quoted(time_word) + " is not a whole number of milliseconds";
         } else if (static_cast<std::uint64_t>(ms) < last_ms) {
             problem = "time goes backwards";
         } else {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <istream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class script_action { move, leave, press, release, key_down, key_up, close, focus_out, focus_in };
@@ -20,3 +21,6 @@ struct script_event {
 // Reads a whole script; on a malformed line returns false with a message
 // naming the line.
 bool parse_script(std::istream& in, std::vector<script_event>& events, std::string& error);
+
+// A word from the input, quoted for a message: at most 80 characters of it.
+std::string quoted(std::string_view word);

@@ -2,13 +2,15 @@
 // replays and benchmarks.
 //   korvane-headless [--input FILE] [--shot MS:FILE.png]... [--end MS]
 //                    [--state FILE.json] [--trace FILE.jsonl] [game words...]
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "files/file_reading.h"
 #include "flow/flow.h"
 #include "present/headless_platform.h"
 #include "programs/game_report.h"
@@ -51,7 +53,7 @@ bool parse_options(int argc, char** argv, options& o) {
         }
         // A mistyped option would otherwise reach the game unnoticed.
         if (arg.starts_with("--") && !is_option(arg)) {
-            std::fprintf(stderr, "korvane-headless: unknown option %s (see --help)\n", arg.c_str());
+            std::fprintf(stderr, "korvane-headless: unknown option %s (see --help)\n", quoted(arg).c_str());
             return false;
         }
         if (!is_option(arg)) {
@@ -80,7 +82,7 @@ bool parse_options(int argc, char** argv, options& o) {
             const auto colon = value.find(':');
             screenshot_request shot;
             if (colon == std::string::npos || !parse_ms(value.substr(0, colon), shot.ms) || colon + 1 == value.size()) {
-                std::fprintf(stderr, "korvane-headless: --shot wants MS:FILE.png, not '%s'\n", value.c_str());
+                std::fprintf(stderr, "korvane-headless: --shot wants MS:FILE.png, not %s\n", quoted(value).c_str());
                 return false;
             }
             shot.path = value.substr(colon + 1);
@@ -96,6 +98,48 @@ headless_platform* the_platform = nullptr;
 
 void write_trace_line() { std::fprintf(trace, "%s\n", frame_report_json(the_platform->now_ms()).c_str()); }
 
+// Ctrl+C and kill end the run as its time running out would: what the run
+// produced so far is written. SDL's own handlers are kept out.
+void stop_on_signal(int signal) { the_platform->stop(128 + signal); }
+
+void handle_stop_signals() {
+    setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
+    struct sigaction action {};
+    action.sa_handler = stop_on_signal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+// A script is a regular file of at most this size (days of recorded play).
+constexpr std::size_t largest_script_bytes = std::size_t{1} << 30;
+
+bool read_script(const std::string& path, std::vector<script_event>& events) {
+    std::vector<std::uint8_t> bytes;
+    if (read_file_start(path, largest_script_bytes + 1, bytes) != file_status::ok) {
+        std::fprintf(stderr, "korvane-headless: cannot read %s: not a readable file\n", quoted(path).c_str());
+        return false;
+    }
+    if (bytes.size() > largest_script_bytes) {
+        std::fprintf(stderr, "korvane-headless: %s is larger than 1 GB\n", quoted(path).c_str());
+        return false;
+    }
+    std::istringstream in(std::string(bytes.begin(), bytes.end()));
+    std::string error;
+    if (!parse_script(in, events, error)) {
+        std::fprintf(stderr, "korvane-headless: %s: %s\n", quoted(path).c_str(), error.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool write_state(const std::string& path, std::uint64_t now) {
+    std::FILE* f = std::fopen(path.c_str(), "w");
+    if (f == nullptr) return false;
+    const bool written = std::fprintf(f, "%s\n", state_report_json(now).c_str()) > 0;
+    return std::fclose(f) == 0 && written;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -110,22 +154,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::vector<script_event> events;
-    if (!o.input.empty()) {
-        std::ifstream in(o.input);
-        std::string error;
-        if (!in) {
-            std::fprintf(stderr, "korvane-headless: cannot read %s\n", o.input.c_str());
-            return 2;
-        }
-        if (!parse_script(in, events, error)) {
-            std::fprintf(stderr, "korvane-headless: %s: %s\n", o.input.c_str(), error.c_str());
-            return 2;
-        }
-    }
+    if (!o.input.empty() && !read_script(o.input, events)) return 2;
     if (!o.trace_file.empty()) {
         trace = std::fopen(o.trace_file.c_str(), "w");
         if (trace == nullptr) {
-            std::fprintf(stderr, "korvane-headless: cannot write %s\n", o.trace_file.c_str());
+            std::fprintf(stderr, "korvane-headless: cannot write %s\n", quoted(o.trace_file).c_str());
             return 2;
         }
         set_frame_end_hook(write_trace_line);
@@ -135,6 +168,7 @@ int main(int argc, char** argv) {
 
     headless_platform platform(std::move(events), std::move(o.shots), o.end_ms);
     the_platform = &platform;
+    handle_stop_signals();
     install_platform(&platform);
     int exit_code = 0;
     try {
@@ -142,19 +176,24 @@ int main(int argc, char** argv) {
     } catch (const headless_run_over& over) {
         exit_code = over.exit_code;
     }
-    if (trace != nullptr) std::fclose(trace);
-    for (const screenshot_request& shot : platform.pending_shots())
-        std::fprintf(stderr, "korvane-headless: the run ended before %s at %llu ms\n", shot.path.c_str(),
-                     static_cast<unsigned long long>(shot.ms));
-    if (!o.state_file.empty()) {
-        std::ofstream state(o.state_file);
-        state << state_report_json(platform.now_ms()) << "\n";
-        if (!state) {
-            std::fprintf(stderr, "korvane-headless: cannot write %s\n", o.state_file.c_str());
-            exit_code = exit_code == 0 ? 2 : exit_code;
+    // Every output asked for and not made is a failure of the run.
+    bool output_failed = platform.shot_failed();
+    if (trace != nullptr) {
+        const bool trace_written = std::ferror(trace) == 0;
+        if (std::fclose(trace) != 0 || !trace_written) {
+            std::fprintf(stderr, "korvane-headless: cannot write %s\n", quoted(o.trace_file).c_str());
+            output_failed = true;
         }
     }
-    if (platform.shot_failed() && exit_code == 0) exit_code = 2;
+    for (const screenshot_request& shot : platform.pending_shots()) {
+        std::fprintf(stderr, "korvane-headless: the run ended before %s at %llu ms\n", quoted(shot.path).c_str(),
+                     static_cast<unsigned long long>(shot.ms));
+        output_failed = true;
+    }
+    if (!o.state_file.empty() && !write_state(o.state_file, platform.now_ms())) {
+        std::fprintf(stderr, "korvane-headless: cannot write %s\n", quoted(o.state_file).c_str());
+        output_failed = true;
+    }
     install_platform(nullptr);
-    return exit_code;
+    return output_failed ? 1 : exit_code;
 }

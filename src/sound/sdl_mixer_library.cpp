@@ -3,12 +3,17 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
+#include "files/file_reading.h"
 #include "present/quiet_stderr.h"
 #include "sound/sound_library.h"
 
 namespace {
+
+// The game's samples are a few hundred KB; a minute of CD-quality sound is 10 MB.
+constexpr std::size_t largest_sample_bytes = 16 << 20;
 
 class sdl_mixer final : public sound_library {
 public:
@@ -37,7 +42,12 @@ public:
     sound_sample* load_sample(int, const std::string& file) override {
         std::string path = file;
         std::replace(path.begin(), path.end(), '\\', '/');
-        Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+        // Read by the game, so that only a regular file of a sane size is decoded.
+        std::vector<std::uint8_t> bytes;
+        if (read_file_start(path, largest_sample_bytes + 1, bytes) != file_status::ok ||
+            bytes.size() > largest_sample_bytes)
+            return nullptr;
+        Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
         if (chunk != nullptr) loaded_.push_back(chunk);
         return reinterpret_cast<sound_sample*>(chunk);
     }
