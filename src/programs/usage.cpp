@@ -83,6 +83,8 @@ void print_headless_usage() {
         "  --version           show the version and exit\n"
         "Game words such as NOSOUND go to the game. Without --end the run ends 60 s\n"
         "after the last scripted event, or when the game exits.\n"
+        "Exit codes: the game's (0); 2 for a bad option or script; 1 when an output\n"
+        "cannot be made; 130 or 143 after Ctrl+C or SIGTERM (outputs so far written).\n"
         "\n"
         "Script events: move X Y, leave, press|release left|right|middle,\n"
         "keydown|keyup KEY, close, focus out, focus in. Keys: esc, enter, space, ctrl,\n"
