@@ -63,7 +63,7 @@ headless_run start_headless(const std::string& script, const std::vector<std::st
     // way to the program, so that a signal reaches the program itself.
     std::string command = "cd '" + folder.string() + "' && HOME='" + folder.string() + "' XDG_DATA_HOME='" +
                           folder.string() + "/data' exec '" + program.string() +
-                          "' --input input.txt --trace trace.jsonl --state state.json";
+                          "' --input input.txt --trace trace.jsonl --state state.json --sounds sounds.txt";
     for (const std::string& word : extra) command += " '" + word + "'";
     command += " > stdout.txt 2> stderr.txt";
     run.pid = fork();
@@ -82,6 +82,8 @@ headless_result finish_headless(headless_run& run) {
     run.pid = -1;
     std::ifstream trace(fs::path(result.folder) / "trace.jsonl");
     for (std::string line; std::getline(trace, line);) result.trace.push_back(parse_json_line(line));
+    std::ifstream sounds(fs::path(result.folder) / "sounds.txt");
+    for (sound_play p; sounds >> p.ms >> p.sample >> p.channel >> p.volume;) result.sounds.push_back(p);
     std::ifstream state(fs::path(result.folder) / "state.json");
     std::string line;
     if (std::getline(state, line)) result.state = parse_json_line(line);

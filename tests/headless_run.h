@@ -7,8 +7,16 @@
 #include <string>
 #include <vector>
 
+struct sound_play {
+    long long ms;
+    std::string sample;
+    int channel;
+    int volume;
+};
+
 struct headless_result {
     int exit_code = -1;
+    std::vector<sound_play> sounds;  // every sample the game played, in order
     std::vector<std::map<std::string, std::string>> trace;  // one map per frame
     std::map<std::string, std::string> state;
     std::string folder;  // the scratch game folder, kept until the next run

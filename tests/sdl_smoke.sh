@@ -40,4 +40,11 @@ grep -q 'WM_CLASS(STRING) = "net.korvane.Korvane", "net.korvane.Korvane"' props.
   { echo "window class:"; head -3 props.txt; exit 1; }
 grep -q 'Icon (64 x 64)' props.txt || { echo "no 64x64 window icon:"; head -3 props.txt; exit 1; }
 [ -f hiscore.txt ] || { echo "no hiscore.txt: start-up did not reach the best score"; exit 1; }
+
+# Without a sound device the game says so in one line and plays on; asked for silence, it says nothing.
+SDL_AUDIODRIVER=no-such-driver timeout 3 xvfb-run -a "$game" >out.txt 2>err.txt
+[ "$(wc -l <err.txt)" -eq 1 ] && grep -q '^korvane: no sound device (' err.txt ||
+  { echo "without a sound device:"; cat err.txt; exit 1; }
+SDL_AUDIODRIVER=no-such-driver timeout 3 xvfb-run -a "$game" nosound >out.txt 2>err.txt
+[ -s err.txt ] && { echo "silence asked for, yet:"; cat err.txt; exit 1; }
 exit 0

@@ -7,56 +7,23 @@
 
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "flow/flow.h"
-#include "sound/sound_library.h"
+#include "sound/recording_sound_library.h"
+#include "sound/sdl_mixer_library.h"
 
 namespace {
 
-class recording_library final : public sound_library {
-public:
-    std::vector<std::string> calls;
-    float reported_version = 3.74f;
-    bool init_succeeds = true;
-    std::set<std::string> missing_files;
-
-    float version() override {
-        calls.push_back("version");
-        return reported_version;
-    }
-    bool init(int rate, int channels, int flags) override {
-        calls.push_back("init " + std::to_string(rate) + " " + std::to_string(channels) + " " + std::to_string(flags));
-        return init_succeeds;
-    }
-    sound_sample* load_sample(int index, const std::string& file) override {
-        calls.push_back("load " + std::to_string(index) + " " + file);
-        return missing_files.count(file) ? nullptr : reinterpret_cast<sound_sample*>(&samples_[index]);
-    }
-    void set_sample_defaults(sound_sample* s, int frequency, int volume, int pan, int priority) override {
-        calls.push_back("defaults " + name(s) + " " + std::to_string(frequency) + " " + std::to_string(volume) + " " +
-                        std::to_string(pan) + " " + std::to_string(priority));
-    }
-    void play_sound(int channel, sound_sample* s) override {
-        calls.push_back("play " + std::to_string(channel) + " " + name(s));
-    }
-    void close() override { calls.push_back("close"); }
-
-private:
-    std::string name(sound_sample* s) const { return std::to_string(reinterpret_cast<const char*>(s) - samples_); }
-    char samples_[6] = {};
-};
-
 class Sound : public ::testing::Test {
 protected:
-    static recording_library& library() {
-        static recording_library lib;  // outlives the exit handler sound_setup registers
+    static recording_sound_library& library() {
+        static recording_sound_library lib;  // outlives the exit handler sound_setup registers
         return lib;
     }
     void SetUp() override {
-        library() = recording_library{};
+        library() = recording_sound_library{};
         use_sound_library(&library());
     }
     void TearDown() override {
@@ -111,9 +78,22 @@ TEST_F(Sound, NosoundAnywhereInTheArgumentsCallsNothing) {
     EXPECT_FALSE(library().calls.empty());
 }
 
-TEST_F(Sound, OneMissingFileSilencesEverything) {
-    library().missing_files = {"WAV/munch.WAV"};
+TEST_F(Sound, OneMissingOrDamagedFileSilencesEverything) {
+    // A folder of the game's samples, one of them damaged.
+    const std::filesystem::path old_dir = std::filesystem::current_path();
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("korvane_samples_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir / "WAV");
+    for (const auto& entry : std::filesystem::directory_iterator("WAV"))
+        std::filesystem::copy_file(entry.path(), dir / "WAV" / entry.path().filename());
+    std::filesystem::resize_file(dir / "WAV/munch.WAV", 40);  // its data chunk cut off
+    std::filesystem::current_path(dir);
+    testing::internal::CaptureStderr();
     set_up_with({"korvane"});
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "korvane: cannot load WAV/munch.WAV; the game plays without sound\n");
+    std::filesystem::current_path(old_dir);
+    std::filesystem::remove_all(dir);
     EXPECT_EQ(library().calls.size(), 8u) << "the other samples are still loaded";
     library().calls.clear();
     play_sample(sample_laser, 0, -1);
@@ -127,9 +107,12 @@ TEST_F(Sound, OldLibraryIsStillInitialisedButStaysSilent) {
     library().reported_version = 3.73f;
     set_up_with({"korvane"});
     EXPECT_EQ(library().calls, (std::vector<std::string>{"version", "init 44100 64 0"}));
-    library() = recording_library{};
-    library().init_succeeds = false;
+    library() = recording_sound_library{};
+    library().device_present = false;
+    testing::internal::CaptureStderr();
     set_up_with({"korvane"});
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "korvane: no sound device (none present); the game plays without sound\n");
     play_sample(sample_boom, 12, 255);
     EXPECT_EQ(library().calls, (std::vector<std::string>{"version", "init 44100 64 0"}));
 }

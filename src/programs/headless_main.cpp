@@ -15,6 +15,8 @@
 #include "present/headless_platform.h"
 #include "programs/game_report.h"
 #include "programs/usage.h"
+#include "sound/recording_sound_library.h"
+#include "sound/sound.h"
 
 namespace {
 
@@ -26,6 +28,7 @@ struct options {
     std::optional<std::uint64_t> end_ms;
     std::string state_file;
     std::string trace_file;
+    std::string sounds_file;
     std::vector<char*> game_args;
 };
 
@@ -36,7 +39,8 @@ bool parse_ms(const std::string& text, std::uint64_t& ms) {
 }
 
 bool is_option(const std::string& arg) {
-    return arg == "--input" || arg == "--shot" || arg == "--end" || arg == "--state" || arg == "--trace";
+    return arg == "--input" || arg == "--shot" || arg == "--end" || arg == "--state" || arg == "--trace" ||
+           arg == "--sounds";
 }
 
 bool parse_options(int argc, char** argv, options& o) {
@@ -71,6 +75,8 @@ bool parse_options(int argc, char** argv, options& o) {
             o.state_file = value;
         } else if (arg == "--trace") {
             o.trace_file = value;
+        } else if (arg == "--sounds") {
+            o.sounds_file = value;
         } else if (arg == "--end") {
             std::uint64_t ms = 0;
             if (!parse_ms(value, ms)) {
@@ -99,11 +105,10 @@ headless_platform* the_platform = nullptr;
 void write_trace_line() { std::fprintf(trace, "%s\n", frame_report_json(the_platform->now_ms()).c_str()); }
 
 // Ctrl+C and kill end the run as its time running out would: what the run
-// produced so far is written. SDL's own handlers are kept out.
+// produced so far is written.
 void stop_on_signal(int signal) { the_platform->stop(128 + signal); }
 
 void handle_stop_signals() {
-    setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
     struct sigaction action {};
     action.sa_handler = stop_on_signal;
     sigemptyset(&action.sa_mask);
@@ -140,6 +145,17 @@ bool write_state(const std::string& path, std::uint64_t now) {
     return std::fclose(f) == 0 && written;
 }
 
+// One line a play: virtual time, sample, channel and volume (-1: the sample's default).
+bool write_sounds(const std::string& path, const std::vector<recording_sound_library::play>& plays) {
+    std::FILE* f = std::fopen(path.c_str(), "w");
+    if (f == nullptr) return false;
+    for (const auto& p : plays)
+        std::fprintf(f, "%llu %s %d %d\n", static_cast<unsigned long long>(p.ms), sample_name(p.sample), p.channel,
+                     p.volume);
+    const bool written = std::ferror(f) == 0;
+    return std::fclose(f) == 0 && written;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -163,11 +179,12 @@ int main(int argc, char** argv) {
         }
         set_frame_end_hook(write_trace_line);
     }
-    // The same sound code runs, into SDL's silent audio driver.
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-
     headless_platform platform(std::move(events), std::move(o.shots), o.end_ms);
     the_platform = &platform;
+    // The game's sound runs as it would with a device, and what it plays is
+    // written down. Static: the sound closes at exit, after main.
+    static recording_sound_library sound([&platform] { return platform.now_ms(); });
+    use_sound_library(&sound);
     handle_stop_signals();
     install_platform(&platform);
     int exit_code = 0;
@@ -188,6 +205,10 @@ int main(int argc, char** argv) {
     for (const screenshot_request& shot : platform.pending_shots()) {
         std::fprintf(stderr, "korvane-headless: the run ended before %s at %llu ms\n", quoted(shot.path).c_str(),
                      static_cast<unsigned long long>(shot.ms));
+        output_failed = true;
+    }
+    if (!o.sounds_file.empty() && !write_sounds(o.sounds_file, sound.plays)) {
+        std::fprintf(stderr, "korvane-headless: cannot write %s\n", quoted(o.sounds_file).c_str());
         output_failed = true;
     }
     if (!o.state_file.empty() && !write_state(o.state_file, platform.now_ms())) {

@@ -9,6 +9,7 @@
 #include "present/sdl_platform.h"
 #include "programs/screenshot.h"
 #include "programs/usage.h"
+#include "sound/sdl_mixer_library.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ int run_on_sdl(int argc, char** argv, bool full_screen) {
     auto display = make_sdl_platform(program_title(argc > 0 ? argv[0] : nullptr),
                                      [](const std::uint8_t* pixels, const rgb* palette) { save_screenshot(pixels, palette); });
     install_platform(display.get());
+    use_sound_library(&sdl_mixer_library());
     const int exit_code = run_program(argc, argv, full_screen);
     install_platform(nullptr);
     return exit_code;

@@ -1,4 +1,4 @@
-// The sound library of the game: SDL_mixer, opened once, 64 channels.
+// The sound library of the windowed programs: SDL_mixer, opened once, 64 channels.
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -8,7 +8,7 @@
 
 #include "files/file_reading.h"
 #include "present/quiet_stderr.h"
-#include "sound/sound_library.h"
+#include "sound/sdl_mixer_library.h"
 
 namespace {
 

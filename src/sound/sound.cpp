@@ -18,7 +18,7 @@ constexpr float oldest_library_version = 3.74f;
 std::int32_t sound_wanted;
 std::int32_t sound_on;
 sound_sample* samples[6];
-const char sample_names[6][16] = {"laser", "explosion", "munch", "exp_energy", "fall", "boom"};
+constexpr char sample_names[6][16] = {"laser", "explosion", "munch", "exp_energy", "fall", "boom"};
 
 sound_library* library = nullptr;
 
@@ -49,11 +49,13 @@ void report_silence(const std::string& reason) {
 
 void use_sound_library(sound_library* replacement) { library = replacement; }
 
+const char* sample_name(int index) { return index >= 0 && index < 6 ? sample_names[index] : "?"; }
+
 void sound_setup() {
-    if (library == nullptr) library = &sdl_mixer_library();
     std::atexit(sound_shutdown);
     sound_wanted = command_line_asks_for_silence() ? 0 : -1;
-    if (!sound_wanted) {
+    // A program that installed no sound library has no sound to offer.
+    if (!sound_wanted || library == nullptr) {
         sound_on = 0;
         return;
     }

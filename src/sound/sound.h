@@ -10,3 +10,5 @@ void sound_setup();
 void play_sample(int index, int channel, int volume);
 // Closes the sound at program exit; registered by sound_setup.
 void sound_shutdown();
+// The sample's name ("laser" for 0), for people reading what played.
+const char* sample_name(int index);

@@ -1,6 +1,7 @@
 #pragma once
 // The seam between the game's sound routines and the library that mixes and
-// plays: SDL_mixer in the game, a recording fake in tests.
+// plays: SDL_mixer in the windowed programs, a recording library (which plays
+// nothing) in korvane-headless and the tests. The program installs one.
 #include <string>
 
 struct sound_sample;  // a loaded sample, owned by the library
@@ -21,6 +22,5 @@ public:
     virtual void close() = 0;
 };
 
-// The library sound_setup uses; the game's own SDL_mixer library unless replaced.
+// The library sound_setup uses; without one the game is silent.
 void use_sound_library(sound_library* library);
-sound_library& sdl_mixer_library();

@@ -196,7 +196,6 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
     std::vector<script_event> start(2);
     start[0].ms = title_click_ms;
     start[0].action = script_action::press;
