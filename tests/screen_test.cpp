@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "present/image.h"
 #include "present/input.h"
+#include "present/picture_digest.h"
 #include "test_screen.h"
 
 namespace {
@@ -132,6 +135,31 @@ TEST(Screen, PaletteChangesReachTheDisplay) {
     set_palette_entry(0, rgb{10, 20, 30});
     sleep_plain(1);
     EXPECT_EQ(screen.platform().shown_palette()[0].g, 20);
+}
+
+TEST(PictureDigest, TheFastPathIsTheDefinitionAndEveryPixelAndColourCounts) {
+    std::mt19937_64 random(7);
+    std::vector<std::uint8_t> page(screen_width * screen_height);
+    for (auto& b : page) b = static_cast<std::uint8_t>(random());
+    rgb palette[256];
+    for (auto& c : palette) c = rgb{static_cast<std::uint8_t>(random()), 1, 2};
+    for (const std::size_t size : {std::size_t{64}, std::size_t{640}, page.size()})
+        EXPECT_EQ(bytes_digest(page.data(), size), bytes_digest_portable(page.data(), size)) << size;
+
+    const std::uint64_t original = picture_digest(page.data(), palette);
+    for (const std::size_t at : {std::size_t{0}, std::size_t{7}, std::size_t{8}, page.size() / 2, page.size() - 1}) {
+        page[at] ^= 1;
+        EXPECT_NE(picture_digest(page.data(), palette), original) << "pixel " << at;
+        page[at] ^= 1;
+    }
+    // The same bytes in other places count too.
+    page[0] = 1;
+    page[640] = 2;
+    const std::uint64_t before_swap = picture_digest(page.data(), palette);
+    std::swap(page[0], page[640]);
+    EXPECT_NE(picture_digest(page.data(), palette), before_swap);
+    palette[255].b ^= 1;
+    EXPECT_NE(picture_digest(page.data(), palette), original) << "the last palette entry";
 }
 
 }  // namespace

@@ -95,6 +95,7 @@ void headless_platform::advance_to(std::uint64_t target) {
     // The picture on show now stays until the clock moves on: every shot
     // due before the new time sees it.
     if (target > end_ms_) end_run();
+    if (target > now_ && picture_seen_) picture_seen_(now_, shown_pixels_.data(), shown_palette_);
     take_shots_before(target, false);
     now_ = target;
 }

@@ -4,6 +4,7 @@
 // Input comes from a script; what the display shows can be written as PNG.
 #include <csignal>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +41,11 @@ public:
     // call from a signal handler.
     void stop(int exit_code) { stop_code_ = exit_code; }
 
+    // Called whenever virtual time is about to pass, with the picture on show:
+    // what a player would have seen for a while.
+    using picture_seen = std::function<void(std::uint64_t ms, const std::uint8_t* pixels, const rgb* palette)>;
+    void on_picture_seen(picture_seen hook) { picture_seen_ = std::move(hook); }
+
     // Adds an event while the game runs, for programs that play the game
     // themselves; it takes effect at the current virtual time.
     void add_event(script_event event);
@@ -66,4 +72,5 @@ private:
     rgb shown_palette_[256] = {};
     bool shot_failed_ = false;
     volatile std::sig_atomic_t stop_code_ = 0;
+    picture_seen picture_seen_;
 };

@@ -13,6 +13,7 @@
 #include "files/file_reading.h"
 #include "flow/flow.h"
 #include "present/headless_platform.h"
+#include "present/picture_digest.h"
 #include "programs/game_report.h"
 #include "programs/usage.h"
 #include "sound/recording_sound_library.h"
@@ -29,6 +30,7 @@ struct options {
     std::string state_file;
     std::string trace_file;
     std::string sounds_file;
+    std::string pictures_file;
     std::vector<char*> game_args;
 };
 
@@ -40,7 +42,7 @@ bool parse_ms(const std::string& text, std::uint64_t& ms) {
 
 bool is_option(const std::string& arg) {
     return arg == "--input" || arg == "--shot" || arg == "--end" || arg == "--state" || arg == "--trace" ||
-           arg == "--sounds";
+           arg == "--sounds" || arg == "--pictures";
 }
 
 bool parse_options(int argc, char** argv, options& o) {
@@ -77,6 +79,8 @@ bool parse_options(int argc, char** argv, options& o) {
             o.trace_file = value;
         } else if (arg == "--sounds") {
             o.sounds_file = value;
+        } else if (arg == "--pictures") {
+            o.pictures_file = value;
         } else if (arg == "--end") {
             std::uint64_t ms = 0;
             if (!parse_ms(value, ms)) {
@@ -101,6 +105,30 @@ bool parse_options(int argc, char** argv, options& o) {
 
 std::FILE* trace = nullptr;
 headless_platform* the_platform = nullptr;
+
+// Every picture a player sees, once: when it was first on show as time passed, and its digest.
+class picture_log {
+public:
+    bool open(const std::string& path) { return (file_ = std::fopen(path.c_str(), "w")) != nullptr; }
+    void seen(std::uint64_t ms, const std::uint8_t* pixels, const rgb* palette) {
+        const std::uint64_t digest = picture_digest(pixels, palette);
+        if (digest == last_ && any_) return;
+        std::fprintf(file_, "%llu %016llx\n", static_cast<unsigned long long>(ms),
+                     static_cast<unsigned long long>(digest));
+        last_ = digest;
+        any_ = true;
+    }
+    // True when every line was written.
+    bool close() {
+        const bool written = std::ferror(file_) == 0;
+        return std::fclose(file_) == 0 && written;
+    }
+
+private:
+    std::FILE* file_ = nullptr;
+    std::uint64_t last_ = 0;
+    bool any_ = false;
+};
 
 void write_trace_line() { std::fprintf(trace, "%s\n", frame_report_json(the_platform->now_ms()).c_str()); }
 
@@ -185,6 +213,16 @@ int main(int argc, char** argv) {
     // written down. Static: the sound closes at exit, after main.
     static recording_sound_library sound([&platform] { return platform.now_ms(); });
     use_sound_library(&sound);
+    picture_log pictures;
+    if (!o.pictures_file.empty()) {
+        if (!pictures.open(o.pictures_file)) {
+            std::fprintf(stderr, "korvane-headless: cannot write %s\n", quoted(o.pictures_file).c_str());
+            return 2;
+        }
+        platform.on_picture_seen([&pictures](std::uint64_t ms, const std::uint8_t* pixels, const rgb* palette) {
+            pictures.seen(ms, pixels, palette);
+        });
+    }
     handle_stop_signals();
     install_platform(&platform);
     int exit_code = 0;
@@ -206,6 +244,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "korvane-headless: the run ended before %s at %llu ms\n", quoted(shot.path).c_str(),
                      static_cast<unsigned long long>(shot.ms));
         output_failed = true;
+    }
+    if (!o.pictures_file.empty()) {
+        pictures.seen(platform.now_ms(), platform.shown_pixels(), platform.shown_palette());
+        if (!pictures.close()) {
+            std::fprintf(stderr, "korvane-headless: cannot write %s\n", quoted(o.pictures_file).c_str());
+            output_failed = true;
+        }
     }
     if (!o.sounds_file.empty() && !write_sounds(o.sounds_file, sound.plays)) {
         std::fprintf(stderr, "korvane-headless: cannot write %s\n", quoted(o.sounds_file).c_str());

@@ -80,6 +80,7 @@ void print_headless_usage() {
         "  --state FILE        the game's values at the end, as JSON\n"
         "  --trace FILE        one JSON line per frame of play\n"
         "  --sounds FILE       one line per sample played: MS NAME CHANNEL VOLUME\n"
+        "  --pictures FILE     one line per picture seen, when it appeared: MS DIGEST\n"
         "  -h, --help          show this help and exit\n"
         "  --version           show the version and exit\n"
         "Game words such as NOSOUND go to the game. Without --end the run ends 60 s\n"
