@@ -133,6 +133,12 @@ TEST(BmpWriter, WritesHeadersPaletteAndPaddedBottomUpRows) {
     // The bottom row comes first, each row padded to four bytes.
     EXPECT_EQ((std::vector<std::uint8_t>(bytes.begin() + pixel_offset, bytes.end())),
               (std::vector<std::uint8_t>{4, 5, 255, 0, 1, 2, 3, 0}));
+
+    // A row of four needs no padding; a row of five takes three bytes of it.
+    for (const auto& [width, stride] : {std::pair{4, 4}, std::pair{5, 8}}) {
+        artc::Picture row(width, 1);
+        EXPECT_EQ(artc::encode_bmp(row, palette).size(), pixel_offset + stride) << width;
+    }
 }
 
 TEST(SpriteSheet, CellsLieInsideTheSheetWithoutOverlapping) {

@@ -99,6 +99,10 @@ TEST_F(Combat, EscapesCostEnergyUntilTheOneThatDefeats) {
 
     defeated = 0;
     energy = 50;
+    flying(0, 751.0f, 280, 50, 1.0f);
+    run_squid_pass();
+    EXPECT_EQ(energy, 45) << "an escape bites five";
+    energy = 50;
     squids_in_flight = 1;
     flying(1, 700, 280, 50, 60.0f, 0, 1);  // a supply
     run_squid_pass();
@@ -141,12 +145,19 @@ TEST_F(Combat, OneShotKillsOnlyTheLowestIndex) {
 }
 
 TEST_F(Combat, ACapturedSupplyHealsAndKeepsTheChain) {
+    energy = 50;
+    flying(2, 344, 280, 40, 0, 0, 1);
+    land_shot_at(344, 280);
+    run_combat_pass();
+    EXPECT_EQ(energy, 60) << "a supply heals ten";
+
     energy = 95;
+    score = 0;
     chain = 4;
     flying(2, 344, 280, 40, 0, 0, 1);
     land_shot_at(344, 280);
     run_combat_pass();
-    EXPECT_EQ(energy, 100);
+    EXPECT_EQ(energy, 100) << "up to full energy and no further";
     EXPECT_EQ(score, 10);
     EXPECT_EQ(chain, 4);
     EXPECT_EQ(kills_left, 6);

@@ -125,6 +125,19 @@ TEST_F(Flow, KeyboardControlStepsAndStopsAtTheEdges) {
     aim(0, 0, false);
     EXPECT_EQ(fire_now, -1);
     report_key(57, false);
+    aim(0, 0, false);
+    EXPECT_EQ(fire_now, 0);
+    report_key(29, true);  // Ctrl fires as Space does
+    aim(0, 0, false);
+    EXPECT_EQ(fire_now, -1);
+    report_key(29, false);
+    player_x = 300;  // away from the edges every step counts in full
+    player_y = 200;
+    for (const int key : {72, 77}) report_key(key, true);
+    aim(0, 0, false);
+    EXPECT_EQ(player_x, 308);
+    EXPECT_EQ(player_y, 192);
+    for (const int key : {72, 77}) report_key(key, false);
     keyboard_control = 0;
 }
 

@@ -342,6 +342,15 @@ TEST(GameRun, LeavingTheWindowPausesPlayButNothingElse) {
     EXPECT_EQ(number(frame_line(r, 1, 21), "virtual_ms"), frame_ms(21) + 461 + 40);
 }
 
+TEST(GameRun, TheCursorSnapsToTheEightPixelGrid) {
+    const std::string script = start_game + at(frame_ms(5), "move 203 125") + at(frame_ms(6), "move 639 479");
+    const headless_result r = run_headless(script, {"--end", std::to_string(frame_ms(8))});
+    EXPECT_EQ(number(frame_line(r, 1, 5), "player_x"), 200);
+    EXPECT_EQ(number(frame_line(r, 1, 5), "player_y"), 120);
+    EXPECT_EQ(number(frame_line(r, 1, 6), "player_x"), 632);
+    EXPECT_EQ(number(frame_line(r, 1, 6), "player_y"), 472);
+}
+
 TEST(GameRun, EndsAtItsEndTimeAndTakesScreenshots) {
     const headless_result r =
         run_headless(start_game, {"--end", std::to_string(frame_ms(51)), "--shot", "1000:early.png", "--shot",

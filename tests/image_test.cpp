@@ -50,14 +50,16 @@ TEST_F(Images, CreateNeedsASizeAndPadsRowsTo16) {
 
 TEST_F(Images, TransparentPutClipsAndSkipsColourZero) {
     image_ptr sprite = patterned(128, 128);
-    draw_filled_box(nullptr, 0, 0, 639, 479, 250);
-    put_image(nullptr, -64, 400, sprite.get(), put_mode::transparent);
-    for (int y = 0; y < 480; y += 7) {
-        for (int x = 0; x < 640; x += 5) {
-            const bool inside = x < 64 && y >= 400;
-            const int expected =
-                !inside ? 250 : (at(*sprite, x + 64, y - 400) == 0 ? 250 : at(*sprite, x + 64, y - 400));
-            ASSERT_EQ(read_pixel(nullptr, x, y), expected) << x << "," << y;
+    // Cut by the left and bottom edges, then by the right and top edges.
+    for (const auto& [left, top] : {std::pair{-64, 400}, std::pair{600, -70}}) {
+        draw_filled_box(nullptr, 0, 0, 639, 479, 250);
+        put_image(nullptr, left, top, sprite.get(), put_mode::transparent);
+        for (int y = 0; y < 480; y += 3) {
+            for (int x = 0; x < 640; x += 3) {
+                const bool inside = x >= left && x < left + 128 && y >= top && y < top + 128;
+                const int own = inside ? at(*sprite, x - left, y - top) : 0;
+                ASSERT_EQ(read_pixel(nullptr, x, y), own == 0 ? 250 : own) << x << "," << y;
+            }
         }
     }
 }
@@ -229,6 +231,18 @@ TEST_F(BmpLoading, OnlyRegularFilesAreReadAndOnlyWhatThePictureNeeds) {
     EXPECT_EQ(at(*img, 3, 0), 12);
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 16 * 1024) << "kilobytes more memory";
     alarm(0);
+}
+
+TEST_F(BmpLoading, APictureTallerThanItsTargetGivesItsTopRows) {
+    bmp_spec s;
+    s.width = 4;
+    s.height = 6;
+    for (int row = 0; row < 6; ++row)
+        for (int x = 0; x < 4; ++x) s.pixels.push_back(static_cast<std::uint8_t>(10 * row + x));
+    image_ptr img = make_image(4, 3);
+    EXPECT_EQ(load_bmp(write("tall.bmp", build_bmp(s)).c_str(), img.get()), bmp_ok);
+    for (int row = 0; row < 3; ++row)
+        for (int x = 0; x < 4; ++x) EXPECT_EQ(at(*img, x, row), 10 * row + x) << x << "," << row;
 }
 
 TEST_F(BmpLoading, BackslashesSeparateFolders) {

@@ -14,8 +14,10 @@ std::string game_values() {
     char buffer[512];
     std::snprintf(buffer, sizeof buffer,
                   "\"score\":%d,\"hi_score\":%d,\"energy\":%d,\"stage\":%d,\"bonus_stage\":%d,\"chain\":%d,"
-                  "\"max_chain\":%d,\"squid_count\":%d,\"kills_left\":%d,\"defeated\":%d",
-                  score, hi_score, energy, stage, bonus_stage, chain, max_chain, squid_count, kills_left, defeated);
+                  "\"max_chain\":%d,\"squid_count\":%d,\"kills_left\":%d,\"defeated\":%d,\"player_x\":%d,"
+                  "\"player_y\":%d",
+                  score, hi_score, energy, stage, bonus_stage, chain, max_chain, squid_count, kills_left, defeated,
+                  player_x, player_y);
     return buffer;
 }
 

@@ -19,7 +19,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-constexpr auto patience = 20s;  // a busy machine is slow, a broken game never gets there
+constexpr auto patience = 30s;  // a busy machine is slow, a broken game never gets there
 
 // A scratch folder that holds the game's files, so its best score and screenshots land there.
 fs::path game_folder(const std::string& name) {
