@@ -113,31 +113,31 @@ TEST_F(Flow, AFailedMouseReadFreezesTheCursor) {
 TEST_F(Flow, KeyboardControlStepsAndStopsAtTheEdges) {
     keyboard_control = 1;
     player_x = 632;
-    report_key(77, true);
+    report_key(scan_right, true);
     aim(0, 0, false);
     EXPECT_EQ(player_x, 639);
-    report_key(77, false);
-    report_key(75, true);
+    report_key(scan_right, false);
+    report_key(scan_left, true);
     aim(0, 0, false);
     EXPECT_EQ(player_x, 631);
-    report_key(75, false);
-    report_key(57, true);
+    report_key(scan_left, false);
+    report_key(scan_space, true);
     aim(0, 0, false);
     EXPECT_EQ(fire_now, -1);
-    report_key(57, false);
+    report_key(scan_space, false);
     aim(0, 0, false);
     EXPECT_EQ(fire_now, 0);
-    report_key(29, true);  // Ctrl fires as Space does
+    report_key(scan_ctrl, true);  // Ctrl fires as Space does
     aim(0, 0, false);
     EXPECT_EQ(fire_now, -1);
-    report_key(29, false);
+    report_key(scan_ctrl, false);
     player_x = 300;  // away from the edges every step counts in full
     player_y = 200;
-    for (const int key : {72, 77}) report_key(key, true);
+    for (const int key : {scan_up, scan_right}) report_key(key, true);
     aim(0, 0, false);
     EXPECT_EQ(player_x, 308);
     EXPECT_EQ(player_y, 192);
-    for (const int key : {72, 77}) report_key(key, false);
+    for (const int key : {scan_up, scan_right}) report_key(key, false);
     keyboard_control = 0;
 }
 

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # What the programs answer when asked for help or their version:
-#   help_test.sh GAME_DIR AUTOPLAY VERSION
+#   help_test.sh GAME_DIR AUTOPLAY VERSION README
 # Each answer needs no display and no game files, and ends with exit code 0;
 # an unknown option of korvane-headless or korvane-autoplay is an error (2).
 set -u
 game_dir=$1
 autoplay=$2
 version=$3
+readme=$4
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cd "$scratch" || exit 2
@@ -31,6 +32,10 @@ done
 [ "$("$game_dir/korvane-headless" --version)" = "korvane-headless $version" ] || fail "korvane-headless --version"
 "$game_dir/korvane-headless" --frobnicate >/dev/null 2>err.txt
 [ $? -eq 2 ] && grep -q "unknown option '--frobnicate'" err.txt || fail "korvane-headless took an unknown option"
+
+# The README lists the script keys the program knows, from the one table of keys.
+keys=$("$game_dir/korvane-headless" --help | sed -n 's/^Keys: \(.*\)\.$/\1/p')
+[ -n "$keys" ] && tr '\n' ' ' <"$readme" | tr -s ' ' | grep -qF "($keys)" || fail "the README's keys are not: $keys"
 
 "$autoplay" --help | grep -q "^Usage: korvane-autoplay" || fail "korvane-autoplay --help"
 [ -e --help ] && fail "korvane-autoplay --help wrote a file named --help"

@@ -17,13 +17,6 @@ script_event at(std::uint64_t ms, script_action action) {
     return e;
 }
 
-script_event key(std::uint64_t ms, bool down, int scan_code, std::string press) {
-    script_event e = at(ms, down ? script_action::key_down : script_action::key_up);
-    e.scan_code = scan_code;
-    e.key_press = std::move(press);
-    return e;
-}
-
 TEST(Random, FollowsTheMersenneTwisterFromItsLinearCongruentialFill) {
     // The standard library's MT19937, loaded with the game's starting words,
     // is an independent implementation of the same twist and tempering.
@@ -58,11 +51,11 @@ TEST(Keys, QueueKeepsTheLast15Presses) {
 }
 
 TEST(Keys, ScriptedKeysHoldAndQueue) {
-    test_screen screen({key(0, true, 75, "\xffK"), key(10, false, 75, ""), at(20, script_action::close)});
-    EXPECT_EQ(key_down(75), -1);
-    EXPECT_EQ(inkey(), "\xffK");
+    test_screen screen({key(0, true, "left"), key(10, false, "left"), at(20, script_action::close)});
+    EXPECT_EQ(key_down(scan_left), -1);
+    EXPECT_EQ(inkey(), extended_press(ext_left));
     sleep_plain(10);
-    EXPECT_EQ(key_down(75), 0);
+    EXPECT_EQ(key_down(scan_left), 0);
     EXPECT_EQ(key_down(128), 0);
     EXPECT_EQ(key_down(-1), 0);
     sleep_plain(10);
@@ -70,7 +63,7 @@ TEST(Keys, ScriptedKeysHoldAndQueue) {
 }
 
 TEST(Keys, FocusLossReleasesKeysButKeepsThePresses) {
-    test_screen screen({key(0, true, 1, "\x1b"), at(5, script_action::focus_out), at(9, script_action::focus_in)});
+    test_screen screen({key(0, true, "esc"), at(5, script_action::focus_out), at(9, script_action::focus_in)});
     EXPECT_EQ(key_down(scan_escape), -1);
     sleep_plain(5);
     EXPECT_EQ(key_down(scan_escape), 0);
@@ -104,10 +97,10 @@ TEST(Mouse, ReadsOnlyOverTheWindow) {
 TEST(Input, APressBetweenTwoReadsCountsOnceUnlessTheMouseCouldNotBeRead) {
     script_event press = at(0, script_action::press), release = at(0, script_action::release);
     script_event back_in = at(23, script_action::move);
-    test_screen screen({press, release, key(5, true, 1, "\x1b"), key(5, false, 1, ""),
+    test_screen screen({press, release, key(5, true, "esc"), key(5, false, "esc"),
                         at(10, script_action::press), at(12, script_action::release), at(20, script_action::leave),
                         at(21, script_action::press), at(22, script_action::release), back_in,
-                        key(30, true, 1, "\x1b"), at(30, script_action::focus_out), key(31, false, 1, ""),
+                        key(30, true, "esc"), at(30, script_action::focus_out), key(31, false, "esc"),
                         at(32, script_action::focus_in)});
     int x, y, wheel, buttons, clip;
     const auto buttons_now = [&] { return get_mouse(x, y, wheel, buttons, clip) == 0 ? buttons : -1; };
@@ -138,7 +131,7 @@ TEST(Mouse, SetMouseClampsItsPosition) {
 }
 
 TEST(Sleeping, SleepsAddUpInVirtualTime) {
-    test_screen screen({key(120, true, 30, "a")});
+    test_screen screen({key(120, true, "a")});
     const std::uint64_t start = screen.platform().now_ms();
     sleep_plain(40);
     sleep_or_key(1);

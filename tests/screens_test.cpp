@@ -26,13 +26,6 @@ script_event event(std::uint64_t ms, script_action action, int a = 0, int b = 0)
     return e;
 }
 
-script_event key(std::uint64_t ms, bool down, int scan_code, std::string press = "") {
-    script_event e = event(ms, down ? script_action::key_down : script_action::key_up);
-    e.scan_code = scan_code;
-    e.key_press = std::move(press);
-    return e;
-}
-
 class Screens : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -51,17 +44,17 @@ struct pause_case {
 TEST_F(Screens, ThePauseDialogIsAnsweredByKeysAndClicks) {
     const script_event left_down = event(50, script_action::press, 0), left_up = event(60, script_action::release, 0);
     const pause_case cases[] = {
-        {"y", {key(20, true, 21, "y")}, -1},
-        {"Y", {key(20, true, 21, "Y")}, -1},
-        {"n", {key(20, true, 49, "n")}, 0},
-        {"Escape", {key(20, true, 1, "\x1b"), key(30, false, 1)}, 0},
+        {"y", {key(20, true, "y")}, -1},
+        {"Y", {key(20, true, "y", "Y")}, -1},
+        {"n", {key(20, true, "n")}, 0},
+        {"Escape", {key(20, true, "esc"), key(30, false, "esc")}, 0},
         {"close button", {event(20, script_action::close)}, 0},
-        {"Left arrow", {key(20, true, 75, "\xffK")}, 0},
+        {"Left arrow", {key(20, true, "left")}, 0},
         {"middle button", {event(20, script_action::press, 2), event(30, script_action::release, 2)}, 0},
         {"click on Y", {event(20, script_action::move, 364, 166), left_down, left_up}, -1},
         {"click on N", {event(20, script_action::move, 456, 160), left_down, left_up}, 0},
         {"click elsewhere, then n",
-         {event(20, script_action::move, 320, 160), left_down, left_up, key(100, true, 49, "n")},
+         {event(20, script_action::move, 320, 160), left_down, left_up, key(100, true, "n")},
          0},
     };
     for (const pause_case& c : cases) {
@@ -79,7 +72,7 @@ TEST_F(Screens, ThePauseDialogIsAnsweredByKeysAndClicks) {
 TEST_F(Screens, ThePausePointerStaysInTheDialogAndReturnsAfterwards) {
     ASSERT_NE(read_pixel(sprite_images[1], 64 + 3, 64 + 3), 0) << "the pointer's tip is its cell (8, 8)";
     test_screen screen(
-        {event(0, script_action::move, 100, 100), event(5, script_action::move, 75, 470), key(20, true, 49, "n")});
+        {event(0, script_action::move, 100, 100), event(5, script_action::move, 75, 470), key(20, true, "n")});
     keyboard_control = 0;
     std::int32_t outcome = 2;
     pause_screen(outcome);
@@ -101,8 +94,8 @@ TEST_F(Screens, TheOpeningAndInstructionsRunTheirFramesOrAreSkipped) {
     {
         // Escape read in the opening's 10th frame ends it; a left click does not.
         test_screen screen({event(0, script_action::press, 0), event(5, script_action::release, 0),
-                            key(9 * 40, true, 1, "\x1b"), key(500, false, 1), key(600, true, 1, "\x1b"),
-                            key(601, false, 1)});
+                            key(9 * 40, true, "esc"), key(500, false, "esc"), key(600, true, "esc"),
+                            key(601, false, "esc")});
         opening_sequence();
         // 10 opening frames, the wait for Escape's release until 500 ms, then
         // the instructions up to their 4th frame, the first to read 600 ms.
@@ -116,7 +109,7 @@ TEST_F(Screens, ResultsLastTheirFramesWhateverIsPressed) {
     for (const bool pressing : {false, true}) {
         std::vector<script_event> input;
         if (pressing)
-            input = {key(100, true, 30, "a"), key(200, false, 30), event(300, script_action::press, 0),
+            input = {key(100, true, "a"), key(200, false, "a"), event(300, script_action::press, 0),
                      event(400, script_action::release, 0)};
         test_screen screen(input);
         score = 1234;
@@ -145,12 +138,12 @@ struct title_case {
 TEST_F(Screens, TheTitleStartsOnTheLeftButtonAndQuitsOnEscapeCloseOrMiddle) {
     const title_case cases[] = {
         {"left click", {event(100, script_action::press, 0)}, 0, 0},
-        {"Escape", {key(100, true, 1, "\x1b")}, -1, 1},
+        {"Escape", {key(100, true, "esc")}, -1, 1},
         {"close button", {event(100, script_action::close)}, -1, 1},
         {"middle button", {event(100, script_action::press, 2)}, -1, 1},
-        {"Escape and left together", {event(100, script_action::press, 0), key(100, true, 1, "\x1b")}, -1, 0},
+        {"Escape and left together", {event(100, script_action::press, 0), key(100, true, "esc")}, -1, 0},
         {"left outside the window",
-         {event(50, script_action::leave), event(100, script_action::press, 0), key(200, true, 1, "\x1b")},
+         {event(50, script_action::leave), event(100, script_action::press, 0), key(200, true, "esc")},
          -1,
          1},
     };

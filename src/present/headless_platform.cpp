@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "present/input_events.h"
+#include "present/keys.h"
 #include "present/png_writer.h"
 #include "present/screen.h"
 
@@ -52,7 +53,7 @@ void headless_platform::pump_events() {
                 break;
             case script_action::key_up: report_key(e.scan_code, false); break;
             case script_action::close:
-                queue_key_press(std::string("\xff") + static_cast<char>(ext_close_button));
+                queue_key_press(close_button_key);
                 break;
             case script_action::focus_out: report_focus(false); break;
             case script_action::focus_in: report_focus(true); break;

@@ -2,72 +2,9 @@
 
 #include <sstream>
 
-#include "present/input_events.h"
+#include "present/keys.h"
 
 namespace {
-
-struct key_name {
-    const char* name;
-    int scan_code;
-    std::string press;
-};
-
-std::string extended(int code) { return std::string("\xff") + static_cast<char>(code); }
-
-bool find_key(const std::string& name, int& scan_code, std::string& press) {
-    static const key_name named[] = {
-        {"esc", 1, "\x1b"},
-        {"enter", 28, "\r"},
-        {"space", 57, " "},
-        {"ctrl", 29, ""},
-        {"up", 72, extended(ext_up)},
-        {"down", 80, extended(ext_down)},
-        {"left", 75, extended(ext_left)},
-        {"right", 77, extended(ext_right)},
-        {"insert", 82, extended(ext_insert)},
-        {"delete", 83, extended(ext_delete)},
-        {"home", 71, extended(ext_home)},
-        {"end", 79, extended(ext_end)},
-        {"pageup", 73, extended(ext_page_up)},
-        {"pagedown", 81, extended(ext_page_down)},
-    };
-    for (const key_name& k : named) {
-        if (name == k.name) {
-            scan_code = k.scan_code;
-            press = k.press;
-            return true;
-        }
-    }
-    if (name.size() >= 2 && name.size() <= 3 && name[0] == 'f') {
-        int n = 0;
-        for (std::size_t i = 1; i < name.size(); ++i) {
-            if (name[i] < '0' || name[i] > '9') return false;
-            n = n * 10 + (name[i] - '0');
-        }
-        if (n < 1 || n > 10 || (name.size() == 3 && name[1] == '0')) return false;
-        scan_code = 58 + n;
-        press = extended(ext_f1 + n - 1);
-        return true;
-    }
-    if (name.size() == 1) {
-        // PC scan codes of the letters and digits, by keyboard row.
-        static const char letters[] = "qwertyuiop\0\0\0\0asdfghjkl\0\0\0\0\0zxcvbnm";
-        const char c = name[0];
-        if (c >= '1' && c <= '9')
-            scan_code = 2 + (c - '1');
-        else if (c == '0')
-            scan_code = 11;
-        else if (c >= 'a' && c <= 'z') {
-            for (std::size_t i = 0; i + 1 < sizeof letters; ++i)
-                if (letters[i] == c) scan_code = 16 + static_cast<int>(i);
-        } else {
-            return false;
-        }
-        press = name;
-        return true;
-    }
-    return false;
-}
 
 bool parse_whole(const std::string& word, long long low, long long high, long long& value) {
     if (word.empty() || word.size() > 18) return false;
@@ -115,10 +52,13 @@ bool parse_line(std::istringstream& words, script_event& event, std::string& pro
         event.action = action == "press" ? script_action::press : script_action::release;
     } else if (action == "keydown" || action == "keyup") {
         if (!expect_args(1)) return false;
-        if (!find_key(arg1, event.scan_code, event.key_press)) {
+        const named_key* key = find_script_key(arg1);
+        if (key == nullptr) {
             problem = "unknown key " + quoted(arg1);
             return false;
         }
+        event.scan_code = key->scan_code;
+        event.key_press = key->press;
         event.action = action == "keydown" ? script_action::key_down : script_action::key_up;
     } else if (action == "focus") {
         if (!expect_args(1)) return false;

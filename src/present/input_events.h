@@ -13,19 +13,3 @@ void report_focus(bool has_focus);
 void report_minimised();
 // Forgets all input state; a new run of the game starts from nothing.
 void reset_input();
-
-// Extended key codes (the second byte after 255).
-enum extended_key : int {
-    ext_close_button = 107,
-    ext_up = 72,
-    ext_down = 80,
-    ext_left = 75,
-    ext_right = 77,
-    ext_insert = 82,
-    ext_delete = 83,
-    ext_home = 71,
-    ext_end = 79,
-    ext_page_up = 73,
-    ext_page_down = 81,
-    ext_f1 = 59,
-};

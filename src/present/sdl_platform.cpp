@@ -9,131 +9,11 @@
 
 #include "present/input_events.h"
 #include "present/quiet_stderr.h"
+#include "present/sdl_input.h"
 #include "present/screen.h"
 #include "present/window_icon.h"
 
 namespace {
-
-// PC scan codes (set 1) of the keys, by SDL scancode; 0 for keys without one.
-int pc_scan_code(SDL_Scancode s) {
-    if (s >= SDL_SCANCODE_A && s <= SDL_SCANCODE_Z) {
-        static const int letters[26] = {30, 48, 46, 32, 18, 33, 34, 35, 23, 36, 37, 38, 50,
-                                        49, 24, 25, 16, 19, 31, 20, 22, 47, 17, 45, 21, 44};
-        return letters[s - SDL_SCANCODE_A];
-    }
-    if (s >= SDL_SCANCODE_1 && s <= SDL_SCANCODE_0) return 2 + (s - SDL_SCANCODE_1);
-    if (s >= SDL_SCANCODE_F1 && s <= SDL_SCANCODE_F10) return 59 + (s - SDL_SCANCODE_F1);
-    switch (s) {
-        case SDL_SCANCODE_ESCAPE: return 1;
-        case SDL_SCANCODE_MINUS: return 12;
-        case SDL_SCANCODE_EQUALS: return 13;
-        case SDL_SCANCODE_BACKSPACE: return 14;
-        case SDL_SCANCODE_TAB: return 15;
-        case SDL_SCANCODE_LEFTBRACKET: return 26;
-        case SDL_SCANCODE_RIGHTBRACKET: return 27;
-        case SDL_SCANCODE_RETURN:
-        case SDL_SCANCODE_KP_ENTER: return 28;
-        case SDL_SCANCODE_LCTRL:
-        case SDL_SCANCODE_RCTRL: return 29;
-        case SDL_SCANCODE_SEMICOLON: return 39;
-        case SDL_SCANCODE_APOSTROPHE: return 40;
-        case SDL_SCANCODE_GRAVE: return 41;
-        case SDL_SCANCODE_LSHIFT: return 42;
-        case SDL_SCANCODE_BACKSLASH: return 43;
-        case SDL_SCANCODE_COMMA: return 51;
-        case SDL_SCANCODE_PERIOD: return 52;
-        case SDL_SCANCODE_SLASH:
-        case SDL_SCANCODE_KP_DIVIDE: return 53;
-        case SDL_SCANCODE_RSHIFT: return 54;
-        case SDL_SCANCODE_KP_MULTIPLY: return 55;
-        case SDL_SCANCODE_LALT:
-        case SDL_SCANCODE_RALT: return 56;
-        case SDL_SCANCODE_SPACE: return 57;
-        case SDL_SCANCODE_CAPSLOCK: return 58;
-        case SDL_SCANCODE_NUMLOCKCLEAR: return 69;
-        case SDL_SCANCODE_SCROLLLOCK: return 70;
-        case SDL_SCANCODE_HOME:
-        case SDL_SCANCODE_KP_7: return 71;
-        case SDL_SCANCODE_UP:
-        case SDL_SCANCODE_KP_8: return 72;
-        case SDL_SCANCODE_PAGEUP:
-        case SDL_SCANCODE_KP_9: return 73;
-        case SDL_SCANCODE_KP_MINUS: return 74;
-        case SDL_SCANCODE_LEFT:
-        case SDL_SCANCODE_KP_4: return 75;
-        case SDL_SCANCODE_KP_5: return 76;
-        case SDL_SCANCODE_RIGHT:
-        case SDL_SCANCODE_KP_6: return 77;
-        case SDL_SCANCODE_KP_PLUS: return 78;
-        case SDL_SCANCODE_END:
-        case SDL_SCANCODE_KP_1: return 79;
-        case SDL_SCANCODE_DOWN:
-        case SDL_SCANCODE_KP_2: return 80;
-        case SDL_SCANCODE_PAGEDOWN:
-        case SDL_SCANCODE_KP_3: return 81;
-        case SDL_SCANCODE_INSERT:
-        case SDL_SCANCODE_KP_0: return 82;
-        case SDL_SCANCODE_DELETE:
-        case SDL_SCANCODE_KP_PERIOD: return 83;
-        case SDL_SCANCODE_F11: return 87;
-        case SDL_SCANCODE_F12: return 88;
-        default: return 0;
-    }
-}
-
-// The key press that a key queues without typing a character, or 0.
-int extended_code(SDL_Keycode k) {
-    if (k >= SDLK_F1 && k <= SDLK_F10) return ext_f1 + (k - SDLK_F1);
-    switch (k) {
-        case SDLK_UP: return ext_up;
-        case SDLK_DOWN: return ext_down;
-        case SDLK_LEFT: return ext_left;
-        case SDLK_RIGHT: return ext_right;
-        case SDLK_INSERT: return ext_insert;
-        case SDLK_DELETE: return ext_delete;
-        case SDLK_HOME: return ext_home;
-        case SDLK_END: return ext_end;
-        case SDLK_PAGEUP: return ext_page_up;
-        case SDLK_PAGEDOWN: return ext_page_down;
-        default: return 0;
-    }
-}
-
-int control_character(SDL_Keycode k) {
-    switch (k) {
-        case SDLK_ESCAPE: return 27;
-        case SDLK_RETURN:
-        case SDLK_KP_ENTER: return 13;
-        case SDLK_BACKSPACE: return 8;
-        case SDLK_TAB: return 9;
-        default: return 0;
-    }
-}
-
-// Code page 437 byte of a typed Unicode character, or 0 when it has none.
-int cp437_of(std::uint32_t code_point) {
-    if (code_point >= 32 && code_point < 127) return static_cast<int>(code_point);
-    static const std::uint16_t upper_half[128] = {
-        0xC7, 0xFC, 0xE9, 0xE2, 0xE4, 0xE0, 0xE5, 0xE7, 0xEA, 0xEB,   0xE8, 0xEF, 0xEE, 0xEC, 0xC4,   0xC5,
-        0xC9, 0xE6, 0xC6, 0xF4, 0xF6, 0xF2, 0xFB, 0xF9, 0xFF, 0xD6,   0xDC, 0xA2, 0xA3, 0xA5, 0x20A7, 0x192,
-        0xE1, 0xED, 0xF3, 0xFA, 0xF1, 0xD1, 0xAA, 0xBA, 0xBF, 0x2310, 0xAC, 0xBD, 0xBC, 0xA1, 0xAB,   0xBB,
-    };
-    for (int i = 0; i < 48; ++i)
-        if (upper_half[i] == code_point) return 128 + i;
-    return 0;
-}
-
-void queue_typed_text(const char* utf8) {
-    const auto* s = reinterpret_cast<const unsigned char*>(utf8);
-    while (*s != 0) {
-        std::uint32_t cp = *s;
-        int extra = cp >= 0xF0 ? 3 : cp >= 0xE0 ? 2 : cp >= 0xC0 ? 1 : 0;
-        if (extra > 0) cp &= 0x3F >> extra;
-        ++s;
-        for (; extra > 0 && (*s & 0xC0) == 0x80; --extra, ++s) cp = (cp << 6) | (*s & 0x3F);
-        if (const int c = cp437_of(cp); c != 0) queue_key_press(std::string(1, static_cast<char>(c)));
-    }
-}
 
 // The smallest window the player can drag it to.
 constexpr int smallest_window_width = screen_width / 2;
@@ -171,7 +51,7 @@ private:
     void set_full_screen(bool full_screen);
     void draw();
     SDL_Rect picture_rect_in_window() const;
-    void report_pointer_at(int window_x, int window_y);
+    bool handled_by_window(const SDL_Event& e);
     void handle_window_event(const SDL_WindowEvent& e);
 
     std::string title_;
@@ -348,14 +228,6 @@ SDL_Rect sdl_platform::picture_rect_in_window() const {
     return picture_rect(w, h);
 }
 
-void sdl_platform::report_pointer_at(int window_x, int window_y) {
-    const SDL_Rect r = picture_rect_in_window();
-    if (r.w <= 0 || r.h <= 0) return;
-    // The black bars belong to the picture's nearest edge.
-    const int x = (window_x - r.x) * screen_width / r.w;
-    const int y = (window_y - r.y) * screen_height / r.h;
-    report_pointer_position(std::clamp(x, 0, screen_width - 1), std::clamp(y, 0, screen_height - 1));
-}
 
 void sdl_platform::warp_pointer(int x, int y) {
     const SDL_Rect r = picture_rect_in_window();
@@ -365,63 +237,50 @@ void sdl_platform::warp_pointer(int x, int y) {
 void sdl_platform::pump_events() {
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
-        switch (e.type) {
-            case SDL_KEYDOWN: {
-                const SDL_Keysym& k = e.key.keysym;
-                if ((k.sym == SDLK_RETURN || k.sym == SDLK_KP_ENTER) && (k.mod & KMOD_ALT)) {
-                    if (!e.key.repeat) set_full_screen(!full_screen_);
-                    break;
-                }
-                if (k.scancode == SDL_SCANCODE_F12 && !e.key.repeat && shown_any_ && on_screenshot_)
-                    on_screenshot_(shown_pixels_.data(), shown_palette_);
-                report_key(pc_scan_code(k.scancode), true);
-                if (const int code = extended_code(k.sym); code != 0)
-                    queue_key_press(std::string("\xff") + static_cast<char>(code));
-                else if (const int c = control_character(k.sym); c != 0)
-                    queue_key_press(std::string(1, static_cast<char>(c)));
-                break;
+        if (handled_by_window(e)) continue;
+        SDL_Point pointer{0, 0};
+        if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_ENTER) SDL_GetMouseState(&pointer.x, &pointer.y);
+        const SDL_Rect r = picture_rect_in_window();
+        for (const input_report& report : map_sdl_input(e, {r.x, r.y, r.w, r.h}, pointer)) {
+            switch (report.what) {
+                case input_report::kind::key: report_key(report.code, report.on); break;
+                case input_report::kind::press: queue_key_press(report.text); break;
+                case input_report::kind::button: report_mouse_button(report.code, report.on); break;
+                case input_report::kind::pointer: report_pointer_position(report.x, report.y); break;
+                case input_report::kind::pointer_left: report_pointer_left(); break;
+                case input_report::kind::wheel: report_wheel(report.code); break;
+                case input_report::kind::focus: report_focus(report.on); break;
+                case input_report::kind::minimised: report_minimised(); break;
             }
-            case SDL_KEYUP: report_key(pc_scan_code(e.key.keysym.scancode), false); break;
-            case SDL_TEXTINPUT: queue_typed_text(e.text.text); break;
-            case SDL_MOUSEMOTION: report_pointer_at(e.motion.x, e.motion.y); break;
-            case SDL_MOUSEBUTTONDOWN:
-            case SDL_MOUSEBUTTONUP: {
-                const int bit = e.button.button == SDL_BUTTON_LEFT     ? 0
-                                : e.button.button == SDL_BUTTON_RIGHT  ? 1
-                                : e.button.button == SDL_BUTTON_MIDDLE ? 2
-                                                                       : -1;
-                if (bit >= 0) report_mouse_button(bit, e.type == SDL_MOUSEBUTTONDOWN);
-                break;
-            }
-            case SDL_MOUSEWHEEL:
-                report_wheel(e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y);
-                break;
-            case SDL_WINDOWEVENT: handle_window_event(e.window); break;
-            default: break;
         }
     }
 }
 
+// What the window itself answers: Alt+Enter, F12 and changes of its size and
+// state. False when the event is the game's input (or partly: minimising is both).
+bool sdl_platform::handled_by_window(const SDL_Event& e) {
+    if (e.type == SDL_KEYDOWN) {
+        const SDL_Keysym& k = e.key.keysym;
+        if ((k.sym == SDLK_RETURN || k.sym == SDLK_KP_ENTER) && (k.mod & KMOD_ALT)) {
+            if (!e.key.repeat) set_full_screen(!full_screen_);
+            return true;
+        }
+        if (k.scancode == SDL_SCANCODE_F12 && !e.key.repeat && shown_any_ && on_screenshot_)
+            on_screenshot_(shown_pixels_.data(), shown_palette_);
+        return false;
+    }
+    if (e.type != SDL_WINDOWEVENT) return false;
+    handle_window_event(e.window);
+    return false;
+}
+
 void sdl_platform::handle_window_event(const SDL_WindowEvent& e) {
     switch (e.event) {
-        case SDL_WINDOWEVENT_FOCUS_GAINED: report_focus(true); break;
-        case SDL_WINDOWEVENT_FOCUS_LOST: report_focus(false); break;
-        case SDL_WINDOWEVENT_ENTER: {
-            int x = 0, y = 0;
-            SDL_GetMouseState(&x, &y);
-            report_pointer_at(x, y);
-            break;
-        }
-        case SDL_WINDOWEVENT_LEAVE: report_pointer_left(); break;
-        case SDL_WINDOWEVENT_CLOSE: queue_key_press(std::string("\xff") + static_cast<char>(ext_close_button)); break;
         case SDL_WINDOWEVENT_MAXIMIZED:
             SDL_RestoreWindow(window_);
             set_full_screen(true);
             break;
-        case SDL_WINDOWEVENT_MINIMIZED:
-            minimised_ = true;
-            report_minimised();
-            break;
+        case SDL_WINDOWEVENT_MINIMIZED: minimised_ = true; break;
         case SDL_WINDOWEVENT_RESTORED:
             minimised_ = false;
             draw();

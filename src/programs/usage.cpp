@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "files/game_files.h"
+#include "present/keys.h"
 
 namespace {
 
@@ -89,8 +90,7 @@ void print_headless_usage() {
         "cannot be made; 130 or 143 after Ctrl+C or SIGTERM (outputs so far written).\n"
         "\n"
         "Script events: move X Y, leave, press|release left|right|middle,\n"
-        "keydown|keyup KEY, close, focus out, focus in. Keys: esc, enter, space, ctrl,\n"
-        "up, down, left, right, insert, delete, home, end, pageup, pagedown, f1..f10,\n"
-        "a..z, 0..9. '#' starts a comment.\n",
-        game_version());
+        "keydown|keyup KEY, close, focus out, focus in. '#' starts a comment.\n"
+        "Keys: %s.\n",
+        game_version(), script_key_names().c_str());
 }
