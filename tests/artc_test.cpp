@@ -141,23 +141,34 @@ TEST(BmpWriter, WritesHeadersPaletteAndPaddedBottomUpRows) {
     }
 }
 
-TEST(SpriteSheet, CellsLieInsideTheSheetWithoutOverlapping) {
-    std::vector<int> owner(artc::sprite_sheet_width * artc::sprite_sheet_height, -1);
-    for (int index = 0; index < artc::sprite_count; ++index) {
-        const artc::SpriteCell cell = artc::sprite_cell(index);
-        ASSERT_GE(cell.x, 0) << index;
-        ASSERT_GE(cell.y, 0) << index;
-        ASSERT_LE(cell.x + cell.width, artc::sprite_sheet_width) << index;
-        ASSERT_LE(cell.y + cell.height, artc::sprite_sheet_height) << index;
-        for (int y = cell.y; y < cell.y + cell.height; ++y) {
-            for (int x = cell.x; x < cell.x + cell.width; ++x) {
-                int& taken = owner[static_cast<std::size_t>(y * artc::sprite_sheet_width + x)];
-                ASSERT_EQ(taken, -1) << "sprites " << taken << " and " << index << " share (" << x << "," << y << ")";
-                taken = index;
+TEST(SpriteSheet, CellsLieInsideTheSheetWithoutOverlappingAndRunsSizeThem) {
+    std::vector<int> owner(sprite_sheet_width * sprite_sheet_height, -1);
+    int runs_end = 0;
+    for (const sprite_run& run : sprite_runs) {
+        ASSERT_EQ(run.first, runs_end) << "the runs cover every sprite once, in order";
+        runs_end = run.last + 1;
+        for (int index = run.first; index <= run.last; ++index) {
+            const sprite_cell cell = cell_of(index);
+            ASSERT_EQ(cell.width, run.width) << index;
+            ASSERT_EQ(cell.height, run.height) << index;
+            ASSERT_GE(cell.x, 0) << index;
+            ASSERT_GE(cell.y, 0) << index;
+            ASSERT_LE(cell.x + cell.width, sprite_sheet_width) << index;
+            ASSERT_LE(cell.y + cell.height, sprite_sheet_height) << index;
+            for (int y = cell.y; y < cell.y + cell.height; ++y) {
+                for (int x = cell.x; x < cell.x + cell.width; ++x) {
+                    int& taken = owner[static_cast<std::size_t>(y * sprite_sheet_width + x)];
+                    ASSERT_EQ(taken, -1) << "sprites " << taken << " and " << index << " share (" << x << "," << y
+                                         << ")";
+                    taken = index;
+                }
             }
         }
     }
-    EXPECT_THROW(artc::sprite_cell(artc::sprite_count), ArtError);
+    EXPECT_EQ(runs_end, sprite_count);
+    artc::SpriteSheet sheet;
+    EXPECT_EQ(failure_of([&] { sheet.place(sprite_count, artc::Picture(1, 1), "93-x.pix"); }),
+              "93-x.pix: sprite index 93 is not in 0..92");
 }
 
 TEST(SpriteSheet, PlacesSpritesAtTheirCells) {
@@ -197,13 +208,14 @@ TEST(SpriteSheet, RejectsWrongSizeAndConflictingOverlap) {
 
 TEST(SpriteFiles, IndexesByLeadingDigits) {
     const auto files = artc::index_sprite_files(
-        {"08-squid-a0.pix", "80-carrier.pix", "0092-figure.pix", "5.pix", "art/sprites/12-squid-a4.pix"});
+        {"08-squid-a0.pix", "80-carrier.pix", "0092-game-over-wreck.pix", "5-falling-squid-b.pix",
+         "art/sprites/12-squid-a4.pix"});
     ASSERT_EQ(files.size(), 5u);
     EXPECT_EQ(files.at(12), "art/sprites/12-squid-a4.pix");
     EXPECT_EQ(files.at(8), "08-squid-a0.pix");
     EXPECT_EQ(files.at(80), "80-carrier.pix");
-    EXPECT_EQ(files.at(92), "0092-figure.pix");
-    EXPECT_EQ(files.at(5), "5.pix");
+    EXPECT_EQ(files.at(92), "0092-game-over-wreck.pix");
+    EXPECT_EQ(files.at(5), "5-falling-squid-b.pix");
 }
 
 TEST(SpriteFiles, RejectsBadNamesAndDuplicates) {
@@ -214,7 +226,9 @@ TEST(SpriteFiles, RejectsBadNamesAndDuplicates) {
     EXPECT_EQ(index({"12squid.pix"}),
               "12squid.pix: a sprite file name must start with its index, like '08-squid-a0.pix'");
     EXPECT_EQ(index({"93-extra.pix"}), "93-extra.pix: sprite index 93 is past the last sprite 92");
-    EXPECT_EQ(index({"08-a.pix", "8-b.pix"}), "8-b.pix: sprite 8 is already drawn in 08-a.pix");
+    EXPECT_EQ(index({"08-squid-a0.pix", "8-squid-a0.pix"}), "8-squid-a0.pix: sprite 8 is already drawn in 08-squid-a0.pix");
+    EXPECT_EQ(index({"08-squid.pix"}), "08-squid.pix: sprite 8 is named 'squid-a0': 08-squid-a0.pix");
+    EXPECT_EQ(index({"5.pix"}), "5.pix: sprite 5 is named 'falling-squid-b': 5-falling-squid-b.pix");
     EXPECT_EQ(index({"art/7up/squid.pix"}),
               "art/7up/squid.pix: a sprite file name must start with its index, like '08-squid-a0.pix'");
 }

@@ -5,9 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "assets/sprites.h"
 #include "present/image.h"
-
-constexpr int sprite_count = 93;
 
 extern image* background_images[3];
 extern image* sprite_images[sprite_count];

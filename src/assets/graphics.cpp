@@ -11,42 +11,6 @@ image* glyph_images[128];
 
 namespace {
 
-// The sprite cutting table: rows of sprites that share one cell size.
-struct sprite_row {
-    int first, last, width, height;
-};
-
-const sprite_row cutting_table[] = {
-    {0, 63, 16, 16}, {64, 79, 16, 1},  {80, 80, 64, 28}, {81, 84, 17, 17}, {85, 85, 15, 11}, {86, 86, 15, 9},
-    {87, 87, 7, 7},  {88, 88, 13, 10}, {89, 90, 45, 17}, {91, 91, 40, 27}, {92, 92, 25, 18},
-};
-
-// Top-left corner of a sprite's cell on the sheet.
-void cell_origin(int index, int& x, int& y) {
-    if (index < 64) {
-        x = index % 8 * 16;
-        y = index / 8 * 16;
-    } else if (index < 80) {
-        x = (index - 64) % 8 * 16;
-        y = 128 + (index - 64) / 8;
-    } else if (index >= 81 && index <= 84) {
-        x = 17 * (index - 81);
-        y = 158;
-    } else if (index == 89 || index == 90) {
-        x = 83;
-        y = 130 + 17 * (index - 89);
-    } else {
-        static const int fixed[][3] = {{80, 0, 130},  {85, 64, 130}, {86, 64, 141}, {87, 64, 150},
-                                       {88, 68, 157}, {91, 81, 164}, {92, 0, 175}};
-        for (const auto& f : fixed) {
-            if (f[0] == index) {
-                x = f[1];
-                y = f[2];
-            }
-        }
-    }
-}
-
 void load_backgrounds() {
     image* work = create_image(88, 72);
     static const char* const files[3] = {"BG0.BMP", "BG1.BMP", "BG2.BMP"};
@@ -59,15 +23,14 @@ void load_backgrounds() {
 }
 
 void load_sprites() {
-    image* sheet = create_image(128, 193);
+    image* sheet = create_image(sprite_sheet_width, sprite_sheet_height);
     load_bmp(graphics_file("sprite.BMP").c_str(), sheet);
-    for (const sprite_row& row : cutting_table) {
-        image* work = create_image(row.width, row.height);
-        for (int index = row.first; index <= row.last; ++index) {
-            int x = 0, y = 0;
-            cell_origin(index, x, y);
-            sprite_images[index] = create_image(row.width * 8, row.height * 8);
-            const source_rect cell{x, y, x + row.width - 1, y + row.height - 1};
+    for (const sprite_run& run : sprite_runs) {
+        image* work = create_image(run.width, run.height);
+        for (int index = run.first; index <= run.last; ++index) {
+            const sprite_cell c = cell_of(index);
+            sprite_images[index] = create_image(run.width * 8, run.height * 8);
+            const source_rect cell{c.x, c.y, c.x + c.width - 1, c.y + c.height - 1};
             put_image(work, 0, 0, sheet, put_mode::copy, &cell);
             enlarge8(work, sprite_images[index]);
         }

@@ -15,9 +15,8 @@ drop drops[max_drops];
 namespace {
 
 const std::int32_t hatch_offsets[4] = {-18, -6, 6, 18};
-constexpr int carrier_sprite = 80;
-constexpr int supply_in_hatch_sprite = 44;
-constexpr int falling_supply_sprite = 46;
+constexpr int supply_in_hatch_sprite = sprite_supply0 + 4;
+constexpr int falling_supply_sprite = sprite_supply0 + 6;
 
 void hover() {
     carrier_record& c = carrier;
@@ -95,7 +94,7 @@ void run_hatches() {
             release_item(j);
         }
         if (c.hatch_open[j]) {
-            const int sprite = c.hatch_kind[j] == 0 ? 2 + 2 * c.hatch_variety[j] : supply_in_hatch_sprite;
+            const int sprite = c.hatch_kind[j] == 0 ? hatch_sprite(c.hatch_variety[j]) : supply_in_hatch_sprite;
             put_image(nullptr, (c.cell_x + hatch_offsets[j]) * 8 - 64 - scroll_x, c.cell_y * 8 - 64 - scroll_y,
                       sprite_images[sprite], put_mode::transparent);
         }
@@ -113,7 +112,7 @@ void fall(drop& d, int slot) {
     ++d.cell_y;
     if (d.age > 16) ++d.cell_y;
     if (d.cell_y > 70) d.active = 0;
-    const int sprite = d.kind == 0 ? 3 + 2 * d.variety : falling_supply_sprite;
+    const int sprite = d.kind == 0 ? falling_sprite(d.variety) : falling_supply_sprite;
     put_image(nullptr, d.cell_x * 8 - 64 - scroll_x, d.cell_y * 8 - 64 - scroll_y, sprite_images[sprite],
               put_mode::transparent);
     if (!shot_impact || !caught(d)) return;
@@ -137,7 +136,7 @@ void fall(drop& d, int slot) {
 void run_carrier_pass() {
     step_carrier();
     put_image(nullptr, carrier.cell_x * 8 - 256 - scroll_x, carrier.cell_y * 8 - 112 - scroll_y,
-              sprite_images[carrier_sprite], put_mode::transparent);
+              sprite_images[sprite_carrier], put_mode::transparent);
     run_hatches();
 }
 
@@ -157,6 +156,6 @@ void draw_exploding_drops() {
     for (const drop& d : drops) {
         if (d.active && d.state == drop_exploding)
             put_sprite_silhouette(nullptr, (d.cell_x - 8) * 8 - scroll_x, (d.cell_y - 8) * 8 - scroll_y,
-                                  48 + d.blast_frame, random_colour(15));
+                                  sprite_explosion0 + d.blast_frame, random_colour(15));
     }
 }

@@ -11,7 +11,6 @@ text_slot popup;
 
 namespace {
 
-constexpr int effect_sprite_base = 81;
 // A banner's last frames are blank, though it still holds the squids back.
 constexpr int banner_blank_frames = 5;
 
@@ -63,7 +62,7 @@ void update_effects() {
                 e.active = 0;
             }
         }
-        put_image(nullptr, e.x - scroll_x, e.y - scroll_y, sprite_images[effect_sprite_base + e.frame],
+        put_image(nullptr, e.x - scroll_x, e.y - scroll_y, sprite_images[sprite_hit_preflash + e.frame],
                   put_mode::transparent);
     }
 }

@@ -16,9 +16,9 @@ std::int32_t squids_in_flight;
 namespace {
 
 // First growth sprite of an alien, by colour scheme and variety.
-const int squid_sprite_base[3][3] = {{8, 16, 24}, {8, 16, 32}, {32, 32, 32}};
-constexpr int supply_sprite_base = 40;
-constexpr int explosion_sprite_base = 48;
+const int squid_sprite_base[3][3] = {{sprite_squid_a0, sprite_squid_b0, sprite_squid_c0},
+                                     {sprite_squid_a0, sprite_squid_b0, sprite_squid_d0},
+                                     {sprite_squid_d0, sprite_squid_d0, sprite_squid_d0}};
 
 int screen_x(const squid& s) { return to_pixel_cell(s.x) - 56 - scroll_x; }
 int screen_y(const squid& s) { return to_pixel_cell(s.y) - 56 - scroll_y; }
@@ -90,7 +90,7 @@ void fly(squid& s, int index) {
     s.y = s.y + s.dy;
     s.frame = s.age / 14;
     const int sprite =
-        s.kind == 0 ? squid_sprite_base[background_index][s.variety] + s.frame : supply_sprite_base + s.frame;
+        s.kind == 0 ? squid_sprite_base[background_index][s.variety] + s.frame : sprite_supply0 + s.frame;
     put_image(nullptr, screen_x(s), screen_y(s), sprite_images[sprite], put_mode::transparent);
     if (escape(s, index)) return;
     if (shot_impact && hit_by_shot(s)) take_hit(s, index);
@@ -133,7 +133,7 @@ void draw_exploding_squids() {
     for (int i = 0; i < squid_count; ++i) {
         const squid& s = squids[i];
         if (s.state == squid_exploding)
-            put_sprite_silhouette(nullptr, screen_x(s), screen_y(s), explosion_sprite_base + s.frame,
+            put_sprite_silhouette(nullptr, screen_x(s), screen_y(s), sprite_explosion0 + s.frame,
                                   random_colour(15));
     }
 }

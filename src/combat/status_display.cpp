@@ -11,8 +11,8 @@
 namespace {
 
 const std::int32_t energy_colours[3] = {14, 10, 14};
-constexpr int cursor_sprite = 0;
-constexpr int beam_sprite_base = 63;
+// The shot's time runs 2..16 in steps of 2 while it flies: beam1, beam3, ..., beam15.
+constexpr int beam_sprite_base = sprite_beam0 - 1;
 
 void print_cells(int row, int column, int count, int colour) {
     set_text_colour(colour);
@@ -60,7 +60,7 @@ void draw_chain_line() {
 }
 
 void draw_status() {
-    if (!defeated) put_sprite_silhouette(nullptr, player_x - 64, player_y - 64, cursor_sprite, 15);
+    if (!defeated) put_sprite_silhouette(nullptr, player_x - 64, player_y - 64, sprite_cursor, 15);
     draw_energy_gauge();
     draw_text(nullptr, 8, 416, "SCORE", -1);
     draw_text(nullptr, 320, 416, padded_number(score, 8), -1);

@@ -52,12 +52,12 @@ void move_actors(opening_actors& a, int t) {
 }
 
 void draw_actors(const opening_actors& a) {
-    put_image(nullptr, 512, 64, sprite_images[88], put_mode::transparent);
+    put_image(nullptr, 512, 64, sprite_images[sprite_control_tower], put_mode::transparent);
     draw_filled_box(nullptr, snapped(a.hoist_x) + 56, 0, snapped(a.hoist_x) + 64, snapped(a.hoist_y), 1);
-    put_image(nullptr, snapped(a.hoist_x), snapped(a.hoist_y), sprite_images[85 + a.hoist_frame],
+    put_image(nullptr, snapped(a.hoist_x), snapped(a.hoist_y), sprite_images[sprite_hoist_closed + a.hoist_frame],
               put_mode::transparent);
-    put_sprite_colour_to_zero(nullptr, snapped(a.blinker_x), snapped(a.blinker_y), 89 + a.blinker_frame, 1);
-    put_image(nullptr, snapped(a.load_x), snapped(a.load_y) - 8 * a.blinker_frame, sprite_images[87],
+    put_sprite_colour_to_zero(nullptr, snapped(a.blinker_x), snapped(a.blinker_y), sprite_launch_craft_idle + a.blinker_frame, 1);
+    put_image(nullptr, snapped(a.load_x), snapped(a.load_y) - 8 * a.blinker_frame, sprite_images[sprite_load],
               put_mode::transparent);
 }
 

@@ -13,7 +13,6 @@
 namespace {
 
 enum choice_made { no_choice = 0, choose_quit = 1, choose_play_on = 2 };
-constexpr int pointer_sprite = 1;
 
 std::string upper_case(std::string key) {
     std::transform(key.begin(), key.end(), key.begin(),
@@ -50,7 +49,7 @@ int run_pointer(int& x, int& y, int buttons) {
         }
     }
     if (buttons & 4) choice = choose_play_on;
-    put_sprite_silhouette(nullptr, x - 64, y - 64, pointer_sprite, 15);
+    put_sprite_silhouette(nullptr, x - 64, y - 64, sprite_pause_pointer, 15);
     return choice;
 }
 

@@ -18,8 +18,6 @@ namespace {
 constexpr int last_frame = 219;
 constexpr int crash_frames = 49;
 constexpr int game_over_frame = 65;
-constexpr int crashing_craft_sprite = 91;
-constexpr int game_over_figure_sprite = 92;
 
 // The text in colour 0 with a rim of the glyphs' own colours, 8 pixels wide.
 void draw_outlined_text(int x, int y, const std::string& text) {
@@ -32,9 +30,9 @@ void crash_flight(int t, int& x, int& y) {
     x += 8;
     if (t % 2 == 0) x += 8;
     y += 8;
-    put_sprite_colour_to_zero(nullptr, x, y, crashing_craft_sprite, 1);
-    put_image(nullptr, x + 40, y + 48, sprite_images[14 + (t % 6) / 3], put_mode::transparent);
-    put_image(nullptr, x + 192, y - 16, sprite_images[22 + ((t + 2) % 6) / 3], put_mode::transparent);
+    put_sprite_colour_to_zero(nullptr, x, y, sprite_crashing_craft, 1);
+    put_image(nullptr, x + 40, y + 48, sprite_images[sprite_squid_a0 + 6 + (t % 6) / 3], put_mode::transparent);
+    put_image(nullptr, x + 192, y - 16, sprite_images[sprite_squid_b0 + 6 + ((t + 2) % 6) / 3], put_mode::transparent);
     if (t % 14 == 0) {
         spawn_effect(x + 56, y + 72);
         play_sample(sample_boom, 12, 255);
@@ -60,7 +58,7 @@ void game_over_picture(int t, int& x, int& y, settling& s) {
         if (t % 3 == 0) x += 8;
         y -= 8;
     }
-    put_sprite_colour_to_zero(nullptr, x, y, game_over_figure_sprite, 1);
+    put_sprite_colour_to_zero(nullptr, x, y, sprite_game_over_wreck, 1);
     if (t >= 76) draw_text(nullptr, 24, 8, "GAME OVER", 15);
     if (t == 115) play_sample(sample_explosion, 0, -1);
     if (t >= 115) draw_outlined_text(40, 112, "SCORE " + padded_number(score, 8));

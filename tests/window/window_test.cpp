@@ -156,8 +156,9 @@ protected:
                                              << keep_for_a_person(last);
     }
     // Saves a picture beside the test program; its path.
-    static std::string keep_for_a_person(const picture& p) {
-        const std::string path = fs::absolute(std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".ppm");
+    static std::string keep_for_a_person(const picture& p, const std::string& which = "") {
+        const std::string path =
+            fs::absolute(std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + which + ".ppm");
         write_ppm(p, path);
         return path;
     }
@@ -195,10 +196,14 @@ TEST_F(RealWindow, InstantClicksAndTapsPlayAGameAndTheCloseButtonLeaves) {
     // The beam flies from the bottom centre up to the cursor in colour 15.
     const area beam_path{256, 200, 128, 220};
     const colour beam = palette_colour(15);
-    const int before = count_colour(shown(), beam_path, beam);
+    const picture before = shown();
     click();
-    EXPECT_TRUE(eventually([&] { return count_colour(shown(), beam_path, beam) >= before + 64; }, 5s))
-        << "an instant click in play fired no shot";
+    picture last;
+    EXPECT_TRUE(eventually(
+        [&] { return count_colour(last = shown(), beam_path, beam) >= count_colour(before, beam_path, beam) + 64; },
+        5s))
+        << "an instant click in play fired no shot; before: " << keep_for_a_person(before, "before")
+        << ", last: " << keep_for_a_person(last, "after");
 
     tap("Escape");
     EXPECT_TRUE(shows(expected().dialog)) << "an instant Escape opened no pause dialog";

@@ -48,8 +48,12 @@ child_process& child_process::operator=(child_process&& other) noexcept {
 
 void child_process::stop() {
     if (pid_ <= 0) return;
-    kill(-pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
+    // Asked first, so that an X server clears its lock and socket for the next one.
+    kill(-pid_, SIGTERM);
+    if (wait_for_exit(2s) < 0 && pid_ > 0) {
+        kill(-pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
     pid_ = -1;
 }
 
@@ -81,12 +85,16 @@ x_session::x_session(int width, int height) {
     close(fds[0]);
     if (number.empty()) throw std::runtime_error("Xvfb did not start");
     display_ = ":" + number;
-    window_manager_ = child_process({"openbox"}, {"DISPLAY=" + display_});
-    // The window manager is up once it has claimed the screen.
-    if (!eventually([&] { return run({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).find("window id") !=
-                                 std::string::npos; },
-                    30s))
-        throw std::runtime_error("openbox did not start");
+    // The window manager is up once it has claimed the screen. Now and then
+    // it fails to connect to a server that has just started: try again.
+    for (int attempt = 1;; ++attempt) {
+        window_manager_ = child_process({"openbox"}, {"DISPLAY=" + display_});
+        if (eventually([&] { return run({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).find("window id") !=
+                                    std::string::npos; },
+                       10s))
+            break;
+        if (attempt == 3) throw std::runtime_error("openbox did not start on " + display_);
+    }
 }
 
 std::vector<std::string> x_session::with(const std::string& program, const std::vector<std::string>& arguments) {

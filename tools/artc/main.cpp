@@ -48,7 +48,7 @@ artc::Picture build_sprite_sheet(const fs::path& folder) {
     const std::map<int, std::string> files = artc::index_sprite_files(sprite_files(folder));
     artc::SpriteSheet sheet;
     std::string missing;
-    for (int index = 0; index < artc::sprite_count; ++index) {
+    for (int index = 0; index < sprite_count; ++index) {
         const auto found = files.find(index);
         if (found == files.end()) {
             missing += ' ';

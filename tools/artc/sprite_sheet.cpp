@@ -10,8 +10,6 @@ namespace artc {
 
 namespace {
 
-constexpr int grid_sprites = 64;
-constexpr int row_sprites_end = 80;
 constexpr int no_owner = -1;
 
 std::string coordinates(int x, int y) {
@@ -24,34 +22,6 @@ std::string coordinates(int x, int y) {
 }
 
 }  // namespace
-
-SpriteCell sprite_cell(int index) {
-    if (index < 0 || index >= sprite_count) {
-        throw ArtError("sprite index " + std::to_string(index) + " is not in 0.." + std::to_string(sprite_count - 1));
-    }
-    if (index < grid_sprites) {
-        return {(index % 8) * 16, (index / 8) * 16, 16, 16};
-    }
-    if (index < row_sprites_end) {
-        const int i = index - grid_sprites;
-        return {(i % 8) * 16, 128 + i / 8, 16, 1};
-    }
-    switch (index) {
-        case 80: return {0, 130, 64, 28};
-        case 81:
-        case 82:
-        case 83:
-        case 84: return {17 * (index - 81), 158, 17, 17};
-        case 85: return {64, 130, 15, 11};
-        case 86: return {64, 141, 15, 9};
-        case 87: return {64, 150, 7, 7};
-        case 88: return {68, 157, 13, 10};
-        case 89:
-        case 90: return {83, 130 + 17 * (index - 89), 45, 17};
-        case 91: return {81, 164, 40, 27};
-        default: return {0, 175, 25, 18};  // 92, the last one
-    }
-}
 
 std::map<int, std::string> index_sprite_files(const std::vector<std::string>& paths) {
     std::map<int, std::string> by_index;
@@ -74,6 +44,11 @@ std::map<int, std::string> index_sprite_files(const std::vector<std::string>& pa
                     "sprite index " + significant + " is past the last sprite " + std::to_string(sprite_count - 1));
         }
         const int index = std::stoi(significant);
+        const std::string own_name = number + "-" + std::string(sprite_names[index]) + ".pix";
+        if (name != own_name) {
+            fail_in(path, "sprite " + std::to_string(index) + " is named '" + std::string(sprite_names[index]) +
+                              "': " + own_name);
+        }
         const auto [existing, inserted] = by_index.emplace(index, path);
         if (!inserted) {
             fail_in(path, "sprite " + std::to_string(index) + " is already drawn in " + existing->second);
@@ -87,7 +62,10 @@ SpriteSheet::SpriteSheet()
       owner_(static_cast<std::size_t>(sprite_sheet_width) * sprite_sheet_height, no_owner) {}
 
 void SpriteSheet::place(int index, const Picture& sprite, const std::string& file) {
-    const SpriteCell cell = sprite_cell(index);
+    if (index < 0 || index >= sprite_count) {
+        fail_in(file, "sprite index " + std::to_string(index) + " is not in 0.." + std::to_string(sprite_count - 1));
+    }
+    const sprite_cell cell = cell_of(index);
     require_size(sprite, cell.width, cell.height, file);
     for (int y = 0; y < cell.height; ++y) {
         for (int x = 0; x < cell.width; ++x) {

@@ -20,7 +20,11 @@ struct squid_set {
     const char* name;
     int first_sprite;
 };
-const squid_set sets[] = {{"A", 8}, {"B", 16}, {"C", 24}, {"D", 32}, {"supply", 40}};
+const squid_set sets[] = {{"A", sprite_squid_a0},
+                          {"B", sprite_squid_b0},
+                          {"C", sprite_squid_c0},
+                          {"D", sprite_squid_d0},
+                          {"supply", sprite_supply0}};
 
 // The play field of a background, drawn by the game on the work page.
 void draw_field_of(int background) {
@@ -65,7 +69,7 @@ bool render_squid_page(const std::string& path) {
                 label(canvas, sheet_layout::gap, y,
                       "BG" + std::to_string(background) + " " + set.name + (strip == sky_row ? " sky" : " ground"));
                 copy_page_strip(canvas, sheet_layout::gap, y + sheet_label_height, 8 * cell, strip);
-                for (int frame = 0; frame < 8; ++frame)
+                for (int frame = 0; frame < growth_frames; ++frame)
                     put_image(canvas, sheet_layout::gap + frame * cell, y + sheet_label_height,
                               sprite_images[set.first_sprite + frame], put_mode::transparent);
                 y += row_height;
