@@ -5,7 +5,7 @@
 #include "present/image.h"
 #include "present/input.h"
 #include "present/screen.h"
-#include "screens/screens_internal.h"
+#include "screens/screen_common.h"
 
 namespace {
 constexpr int ending_end = 100;
@@ -18,11 +18,5 @@ void ending_screen() {
     draw_text(nullptr, 288, 200, "in", -1);
     draw_text(nullptr, 184, 304, "Zarvok", -1);
     draw_text(nullptr, 0, 384, "the Quennaril", -1);
-    int t = 0;
-    bool skip = false;
-    while (t < ending_end && !skip) {
-        skip = skip_requested();
-        ++t;
-        sleep_plain(40);
-    }
+    play_sequence(ending_end, [](int) {});
 }

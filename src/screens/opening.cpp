@@ -1,15 +1,13 @@
 // Before every game: a short animation over the opening picture (a hoist
 // brings a load to the launch craft, which then lifts off), then the
 // instructions over streaming bars.
-#include <string>
-
 #include "assets/assets.h"
 #include "flow/flow.h"
 #include "present/image.h"
 #include "present/input.h"
 #include "present/screen.h"
 #include "screens/screens.h"
-#include "screens/screens_internal.h"
+#include "screens/screen_common.h"
 
 namespace {
 
@@ -100,47 +98,23 @@ void draw_instructions_frame(int t, int& phase) {
 
 }  // namespace
 
-bool skip_requested() {
-    const std::string key = inkey();
-    bool skip = key == escape_key || key == close_button_key;
-    int x = 0, y = 0, wheel = 0, buttons = 0, clip = 0;
-    if (get_mouse(x, y, wheel, buttons, clip) == 0 && (buttons & 4)) skip = true;
-    return skip;
-}
-
-void draw_bar(int row) {
-    locate_text(row, 1);
-    print_text(std::string(80, static_cast<char>(219)));
-}
-
 void opening_sequence() {
-    show_picture(1);
+    show_picture(picture_opening);
     set_pages(work_page, visible_page);
     opening_actors actors;
-    int t = 0;
-    bool skip = false;
-    while (t < opening_end && !skip) {
-        skip = skip_requested();
-        ++t;
+    play_sequence(opening_end, [&actors](int t) {
         copy_page(picture_page, work_page);
         move_actors(actors, t);
         draw_actors(actors);
         copy_page(work_page, visible_page);
-        sleep_plain(40);
-    }
+    });
     wait_release();
     instructions_screen();
 }
 
 void instructions_screen() {
     set_pages(visible_page, visible_page);
-    int t = 0, phase = 0;
-    bool skip = false;
-    while (t < instructions_end && !skip) {
-        skip = skip_requested();
-        ++t;
-        draw_instructions_frame(t, phase);
-        sleep_plain(40);
-    }
+    int phase = 0;
+    play_sequence(instructions_end, [&phase](int t) { draw_instructions_frame(t, phase); });
     wait_release();
 }

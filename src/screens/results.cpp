@@ -10,7 +10,7 @@
 #include "present/input.h"
 #include "present/screen.h"
 #include "screens/screens.h"
-#include "screens/screens_internal.h"
+#include "screens/screen_common.h"
 #include "sound/sound.h"
 
 namespace {
@@ -74,12 +74,12 @@ void results_screen() {
     settling figure;
     for (int t = 1; t <= last_frame; ++t) {
         if (t == 1) {
-            show_picture(2);
+            show_picture(picture_crash);
             x = -320;
             y = -216;
         }
         if (t == game_over_frame) {
-            show_picture(3);
+            show_picture(picture_game_over);
             x = 80;
             y = 304;
             figure = settling{0, 3};

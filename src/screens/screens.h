@@ -4,8 +4,6 @@
 
 // Title screen: returns quit_requested and sets keyboard_control.
 std::int32_t title_screen();
-// Puts story picture 0..3 (title, opening, crash, game over) on page 2, enlarged.
-void show_picture(int number);
 // Waits until Escape and the mouse buttons are released, then empties the key queue.
 void wait_release();
 
