@@ -8,7 +8,9 @@
 
 #include "assets/assets.h"
 #include "combat/combat.h"
-#include "flow/flow.h"
+#include "flow/direction_tables.h"
+#include "flow/play_state.h"
+#include "flow/view.h"
 #include "flow/flow_internal.h"
 #include "present/headless_platform.h"
 #include "present/screen.h"

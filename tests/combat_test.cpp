@@ -6,7 +6,9 @@
 
 #include "assets/assets.h"
 #include "combat/combat_internal.h"
-#include "flow/flow.h"
+#include "flow/direction_tables.h"
+#include "flow/play_state.h"
+#include "flow/view.h"
 #include "flow/flow_internal.h"
 #include "test_screen.h"
 

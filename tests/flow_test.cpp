@@ -1,4 +1,7 @@
-#include "flow/flow.h"
+#include "flow/direction_tables.h"
+#include "flow/play_state.h"
+#include "flow/program_state.h"
+#include "flow/view.h"
 
 #include <gtest/gtest.h>
 

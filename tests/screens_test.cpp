@@ -7,7 +7,7 @@
 
 #include "assets/assets.h"
 #include "combat/combat.h"
-#include "flow/flow.h"
+#include "flow/program_state.h"
 #include "present/input.h"
 #include "test_screen.h"
 

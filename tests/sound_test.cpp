@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "flow/flow.h"
 #include "sound/recording_sound_library.h"
 #include "sound/sdl_mixer_library.h"
 
@@ -31,8 +30,7 @@ protected:
         library().calls.clear();
     }
     void set_up_with(std::vector<std::string> args) {
-        keep_program_arguments(std::move(args));
-        sound_setup();
+        sound_setup(args);
     }
 };
 

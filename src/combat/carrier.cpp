@@ -5,7 +5,8 @@
 #include "assets/assets.h"
 #include "combat/combat.h"
 #include "combat/combat_internal.h"
-#include "flow/flow.h"
+#include "flow/play_state.h"
+#include "flow/view.h"
 #include "present/random.h"
 #include "sound/sound.h"
 

@@ -5,7 +5,7 @@
 #include "assets/assets.h"
 #include "combat/combat.h"
 #include "combat/combat_internal.h"
-#include "flow/flow.h"
+#include "flow/play_state.h"
 #include "present/random.h"
 
 std::int32_t score;

@@ -1,6 +1,6 @@
-#include <cmath>
+#include "flow/direction_tables.h"
 
-#include "flow/flow.h"
+#include <cmath>
 
 float sin_table[361];
 float cos_table[361];

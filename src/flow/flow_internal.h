@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <string>
 
-void fill_direction_tables();
 // Assigns every value a game starts with, in the game's order.
 void start_game();
 // Plays frames until one ends with a non-zero outcome.

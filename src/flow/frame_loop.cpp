@@ -4,6 +4,9 @@
 
 #include "combat/combat.h"
 #include "flow/flow.h"
+#include "flow/play_state.h"
+#include "flow/program_state.h"
+#include "flow/view.h"
 #include "flow/flow_internal.h"
 #include "present/input.h"
 #include "present/screen.h"
@@ -43,7 +46,7 @@ void read_input() {
     const bool player_away = player_left_game();
     if (key_down(scan_escape) || key_string == close_button_key || (mouse_present && (mouse_buttons & 4)) ||
         player_away)
-        frame_outcome = 2;
+        frame_outcome = outcome_pause_requested;
 }
 
 // Arrow keys steer and Space or Ctrl fires; the title screen never starts a
@@ -64,7 +67,7 @@ void play_frame() {
     sleep_plain(40);
     ++frames;
     if (frame_end_hook != nullptr) frame_end_hook();
-    if (frame_outcome == 2) {
+    if (frame_outcome == outcome_pause_requested) {
         pause_screen(frame_outcome);
         player_left_game();  // whoever answered the dialog is back
     }
@@ -132,7 +135,7 @@ void run_frames() {
     frames = 0;
     player_left_game();  // leaving before play began is no reason to pause
     do {
-        frame_outcome = 0;
+        frame_outcome = outcome_play_on;
         play_frame();
-    } while (frame_outcome == 0);
+    } while (frame_outcome == outcome_play_on);
 }

@@ -1,6 +1,7 @@
 #include "assets/assets.h"
 #include "combat/combat.h"
 #include "flow/flow.h"
+#include "flow/play_state.h"
 #include "flow/flow_internal.h"
 #include "present/input.h"
 
@@ -12,7 +13,7 @@ std::int32_t games_started() { return games; }
 
 void start_game() {
     ++games;
-    frame_outcome = 0;
+    frame_outcome = outcome_play_on;
     player_x = 312;
     player_y = 256;
     set_mouse(player_x, player_y, -1, -1);

@@ -5,7 +5,8 @@
 
 #include "assets/assets.h"
 #include "combat/combat.h"
-#include "flow/flow.h"
+#include "flow/play_state.h"
+#include "flow/view.h"
 #include "flow/flow_internal.h"
 #include "present/random.h"
 #include "present/screen.h"
@@ -37,7 +38,7 @@ void advance_band_phase() { band_phase = (band_phase + 1) % 8; }
 
 void run_collapse() {
     background_index = (background_index + 1) % 3;
-    if (++defeat_frames >= 50) frame_outcome = 1;
+    if (++defeat_frames >= 50) frame_outcome = outcome_game_over;
     if (--burst_countdown < 0) {
         burst_countdown = static_cast<std::int32_t>(std::floor(rnd() * 3)) + 4;
         for (int i = 0; i < 4; ++i) {

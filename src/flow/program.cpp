@@ -5,7 +5,11 @@
 #include "assets/assets.h"
 #include "combat/combat.h"
 #include "files/game_files.h"
+#include "flow/direction_tables.h"
 #include "flow/flow.h"
+#include "flow/play_state.h"
+#include "flow/program_state.h"
+#include "flow/view.h"
 #include "flow/flow_internal.h"
 #include "present/input.h"
 #include "present/screen.h"
@@ -20,13 +24,11 @@ std::int32_t visible_page = 0;
 
 namespace {
 
-std::vector<std::string> arguments;
-
 void play_one_game() {
     opening_sequence();
     start_game();
     run_frames();
-    if (frame_outcome == 1) results_screen();
+    if (frame_outcome == outcome_game_over) results_screen();
     if (score > hi_score) {
         hi_score = score;
         write_hi_score(hi_score);
@@ -35,11 +37,7 @@ void play_one_game() {
 
 }  // namespace
 
-void keep_program_arguments(std::vector<std::string> args) { arguments = std::move(args); }
-const std::vector<std::string>& program_arguments() { return arguments; }
-
 int run_program(int argc, char** argv, bool full_screen) {
-    keep_program_arguments(std::vector<std::string>(argv, argv + argc));
     locate_game_files(argc > 0 ? argv[0] : nullptr);
     if (!graphics_found())
         std::fprintf(stderr, "korvane: no game pictures in %s; the game runs without them\n",
@@ -54,7 +52,7 @@ int run_program(int argc, char** argv, bool full_screen) {
     }
     set_text_grid(80, 60);
     set_mouse(-1, -1, 0, -1);
-    sound_setup();
+    sound_setup(std::vector<std::string>(argv, argv + argc));
     load_graphics();
     read_hi_score(hi_score);
 

@@ -5,6 +5,8 @@
 
 #include "combat/combat.h"
 #include "flow/flow.h"
+#include "flow/play_state.h"
+#include "flow/program_state.h"
 #include "present/picture_digest.h"
 #include "present/screen.h"
 

@@ -12,6 +12,7 @@
 
 #include "files/file_reading.h"
 #include "flow/flow.h"
+#include "flow/play_state.h"
 #include "present/headless_platform.h"
 #include "present/picture_digest.h"
 #include "programs/game_report.h"

@@ -1,7 +1,7 @@
 // The closing screen after every defeat: the sequel is announced for four
 // seconds, or until the player skips it.
 #include "assets/assets.h"
-#include "flow/flow.h"
+#include "flow/view.h"
 #include "present/image.h"
 #include "present/input.h"
 #include "present/screen.h"

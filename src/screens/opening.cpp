@@ -2,7 +2,7 @@
 // brings a load to the launch craft, which then lifts off), then the
 // instructions over streaming bars.
 #include "assets/assets.h"
-#include "flow/flow.h"
+#include "flow/view.h"
 #include "present/image.h"
 #include "present/input.h"
 #include "present/screen.h"

@@ -5,7 +5,8 @@
 #include <string>
 
 #include "assets/assets.h"
-#include "flow/flow.h"
+#include "flow/play_state.h"
+#include "flow/program_state.h"
 #include "present/input.h"
 #include "present/screen.h"
 #include "screens/screens.h"
@@ -77,7 +78,7 @@ void pause_screen(std::int32_t& outcome) {
         unlock_screen(-1, -1);
         sleep_plain(1);
     } while (key != "Y" && key != "N" && key != escape_key && choice == no_choice);
-    outcome = (key == "Y" || choice == choose_quit) ? -1 : 0;
+    outcome = (key == "Y" || choice == choose_quit) ? outcome_quit : outcome_play_on;
     wait_release();
     set_mouse(saved_x, saved_y, -1, -1);
 }

@@ -6,7 +6,7 @@
 
 #include "assets/assets.h"
 #include "combat/combat.h"
-#include "flow/flow.h"
+#include "flow/view.h"
 #include "present/input.h"
 #include "present/screen.h"
 #include "screens/screens.h"

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "files/game_files.h"
-#include "flow/flow.h"
+#include "flow/view.h"
 #include "present/image.h"
 #include "present/screen.h"
 #include "screens/screens.h"

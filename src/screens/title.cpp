@@ -1,6 +1,7 @@
 // The title screen with the best score and the blinking start prompt.
 #include "assets/assets.h"
-#include "flow/flow.h"
+#include "flow/program_state.h"
+#include "flow/view.h"
 #include "present/image.h"
 #include "present/input.h"
 #include "present/screen.h"

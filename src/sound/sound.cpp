@@ -8,7 +8,6 @@
 #include <cstdlib>
 
 #include "files/game_files.h"
-#include "flow/flow.h"
 #include "sound/sound_library.h"
 
 namespace {
@@ -22,8 +21,7 @@ constexpr char sample_names[6][16] = {"laser", "explosion", "munch", "exp_energy
 
 sound_library* library = nullptr;
 
-bool command_line_asks_for_silence() {
-    const std::vector<std::string>& args = program_arguments();
+bool command_line_asks_for_silence(const std::vector<std::string>& args) {
     std::string joined;
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (i > 1) joined += ' ';
@@ -51,9 +49,9 @@ void use_sound_library(sound_library* replacement) { library = replacement; }
 
 const char* sample_name(int index) { return index >= 0 && index < 6 ? sample_names[index] : "?"; }
 
-void sound_setup() {
+void sound_setup(const std::vector<std::string>& command_line) {
     std::atexit(sound_shutdown);
-    sound_wanted = command_line_asks_for_silence() ? 0 : -1;
+    sound_wanted = command_line_asks_for_silence(command_line) ? 0 : -1;
     // A program that installed no sound library has no sound to offer.
     if (!sound_wanted || library == nullptr) {
         sound_on = 0;

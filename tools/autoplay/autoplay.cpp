@@ -14,6 +14,7 @@
 
 #include "combat/combat.h"
 #include "flow/flow.h"
+#include "flow/play_state.h"
 #include "present/headless_platform.h"
 #include "present/png_writer.h"
 #include "present/screen.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "assets/assets.h"
-#include "flow/flow.h"
+#include "flow/direction_tables.h"
 #include "flow/flow_internal.h"
 #include "present/headless_platform.h"
 #include "present/image.h"

@@ -8,7 +8,7 @@
 #include "assets/assets.h"
 #include "combat/combat.h"
 #include "combat/combat_internal.h"
-#include "flow/flow.h"
+#include "flow/play_state.h"
 #include "flow/flow_internal.h"
 #include "present/screen.h"
 #include "sheet.h"
