@@ -13,14 +13,14 @@
 
 namespace {
 
-using artc::ArtError;
+using artc::art_error;
 
 // Runs 'parse' and returns the message it failed with, or "" when it did not fail.
 template <typename Parse>
 std::string failure_of(Parse parse) {
     try {
         parse();
-    } catch (const ArtError& error) {
+    } catch (const art_error& error) {
         return error.what();
     }
     return "";
@@ -35,7 +35,7 @@ std::uint16_t read16(const std::vector<std::uint8_t>& bytes, std::size_t at) {
 }
 
 TEST(PixParser, ReadsSizeKeysAndRowsWithComments) {
-    const artc::Picture picture = artc::parse_pix(
+    const artc::picture picture = artc::parse_pix(
         "# a tiny sprite\n"
         "size 3 2   # width height\n"
         "key a 34\n"
@@ -69,7 +69,7 @@ TEST(PixParser, NamesFileAndLineOfEachFault) {
 }
 
 TEST(PixParser, RequireSizeRejectsOtherSizes) {
-    const artc::Picture picture(16, 15);
+    const artc::picture picture(16, 15);
     EXPECT_EQ(failure_of([&] { artc::require_size(picture, 16, 16, "s.pix"); }), "s.pix: is 16x15, must be 16x16");
     EXPECT_EQ(failure_of([&] { artc::require_size(picture, 16, 15, "s.pix"); }), "");
 }
@@ -82,14 +82,14 @@ std::string full_palette_text() {
     return text;
 }
 
-TEST(Palette, ReadsEveryEntry) {
-    const artc::Palette palette = artc::parse_palette("# comment\n" + full_palette_text(), "p.txt");
-    EXPECT_EQ(palette[0], (artc::Rgb{0, 255, 7}));
-    EXPECT_EQ(palette[200], (artc::Rgb{200, 55, 7}));
-    EXPECT_EQ(palette[255], (artc::Rgb{255, 0, 7}));
+TEST(palette, ReadsEveryEntry) {
+    const artc::palette palette = artc::parse_palette("# comment\n" + full_palette_text(), "p.txt");
+    EXPECT_EQ(palette[0], (artc::rgb{0, 255, 7}));
+    EXPECT_EQ(palette[200], (artc::rgb{200, 55, 7}));
+    EXPECT_EQ(palette[255], (artc::rgb{255, 0, 7}));
 }
 
-TEST(Palette, RejectsMissingDuplicateAndMalformedEntries) {
+TEST(palette, RejectsMissingDuplicateAndMalformedEntries) {
     const auto parse = [](const std::string& text) { return failure_of([&] { artc::parse_palette(text, "p.txt"); }); };
     std::string without_17 = full_palette_text();
     without_17.erase(without_17.find("17 17"), std::string("17 17 238 7\n").size());
@@ -100,10 +100,10 @@ TEST(Palette, RejectsMissingDuplicateAndMalformedEntries) {
 }
 
 TEST(BmpWriter, WritesHeadersPaletteAndPaddedBottomUpRows) {
-    artc::Palette palette{};
+    artc::palette palette{};
     palette[1] = {10, 20, 30};
     palette[255] = {200, 100, 50};
-    artc::Picture picture(3, 2);
+    artc::picture picture(3, 2);
     picture.pixels = {1, 2, 3, 4, 5, 255};
 
     const std::vector<std::uint8_t> bytes = artc::encode_bmp(picture, palette);
@@ -136,12 +136,12 @@ TEST(BmpWriter, WritesHeadersPaletteAndPaddedBottomUpRows) {
 
     // A row of four needs no padding; a row of five takes three bytes of it.
     for (const auto& [width, stride] : {std::pair{4, 4}, std::pair{5, 8}}) {
-        artc::Picture row(width, 1);
+        artc::picture row(width, 1);
         EXPECT_EQ(artc::encode_bmp(row, palette).size(), pixel_offset + stride) << width;
     }
 }
 
-TEST(SpriteSheet, CellsLieInsideTheSheetWithoutOverlappingAndRunsSizeThem) {
+TEST(sprite_sheet, CellsLieInsideTheSheetWithoutOverlappingAndRunsSizeThem) {
     std::vector<int> owner(sprite_sheet_width * sprite_sheet_height, -1);
     int runs_end = 0;
     for (const sprite_run& run : sprite_runs) {
@@ -166,44 +166,44 @@ TEST(SpriteSheet, CellsLieInsideTheSheetWithoutOverlappingAndRunsSizeThem) {
         }
     }
     EXPECT_EQ(runs_end, sprite_count);
-    artc::SpriteSheet sheet;
-    EXPECT_EQ(failure_of([&] { sheet.place(sprite_count, artc::Picture(1, 1), "93-x.pix"); }),
+    artc::sprite_sheet sheet;
+    EXPECT_EQ(failure_of([&] { sheet.place(sprite_count, artc::picture(1, 1), "93-x.pix"); }),
               "93-x.pix: sprite index 93 is not in 0..92");
 }
 
-TEST(SpriteSheet, PlacesSpritesAtTheirCells) {
-    artc::SpriteSheet sheet;
-    artc::Picture squid(16, 16);
+TEST(sprite_sheet, PlacesSpritesAtTheirCells) {
+    artc::sprite_sheet sheet;
+    artc::picture squid(16, 16);
     squid.at(0, 0) = 7;
     squid.at(15, 15) = 8;
     sheet.place(9, squid, "09-squid.pix");
-    artc::Picture carrier(64, 28);
+    artc::picture carrier(64, 28);
     carrier.at(63, 27) = 9;
     sheet.place(80, carrier, "80-carrier.pix");
 
-    EXPECT_EQ(sheet.picture().at(16, 16), 7);
-    EXPECT_EQ(sheet.picture().at(31, 31), 8);
-    EXPECT_EQ(sheet.picture().at(63, 157), 9);
+    EXPECT_EQ(sheet.sheet().at(16, 16), 7);
+    EXPECT_EQ(sheet.sheet().at(31, 31), 8);
+    EXPECT_EQ(sheet.sheet().at(63, 157), 9);
 }
 
-TEST(SpriteSheet, RejectsWrongSizeAndConflictingOverlap) {
-    artc::SpriteSheet sheet;
-    EXPECT_EQ(failure_of([&] { sheet.place(85, artc::Picture(15, 10), "85-hit.pix"); }),
+TEST(sprite_sheet, RejectsWrongSizeAndConflictingOverlap) {
+    artc::sprite_sheet sheet;
+    EXPECT_EQ(failure_of([&] { sheet.place(85, artc::picture(15, 10), "85-hit.pix"); }),
               "85-hit.pix: is 15x10, must be 15x11");
 
     // Placing the same index twice stands in for two cells that overlap: equal pixels may
     // coincide, different ones must be refused and both sprites named.
-    artc::Picture first(16, 16);
+    artc::picture first(16, 16);
     first.at(3, 4) = 20;
     sheet.place(2, first, "02-a.pix");
     EXPECT_EQ(failure_of([&] { sheet.place(2, first, "02-a.pix"); }), "");
-    artc::Picture clashing(16, 16);
+    artc::picture clashing(16, 16);
     clashing.at(3, 4) = 21;
     EXPECT_EQ(failure_of([&] { sheet.place(2, clashing, "02-b.pix"); }),
               "02-b.pix: sprite 2 pixel (3,4) would overwrite a different pixel of sprite 2 at sheet position (35,4)");
-    artc::Picture transparent_over(16, 16);
+    artc::picture transparent_over(16, 16);
     EXPECT_EQ(failure_of([&] { sheet.place(2, transparent_over, "02-c.pix"); }), "");
-    EXPECT_EQ(sheet.picture().at(35, 4), 20);
+    EXPECT_EQ(sheet.sheet().at(35, 4), 20);
 }
 
 TEST(SpriteFiles, IndexesByLeadingDigits) {
@@ -256,7 +256,7 @@ std::string block_font(int replaced_code = -1, const std::string& replacement = 
 }
 
 TEST(Font, PlacesGlyphsSideBySideWithRowShades) {
-    const artc::Picture strip = artc::parse_font(block_font(), "font.txt");
+    const artc::picture strip = artc::parse_font(block_font(), "font.txt");
     ASSERT_EQ(strip.width, 576);
     ASSERT_EQ(strip.height, 7);
     const int m_x = ('M' - 32) * 6;  // 'M' is six wide

@@ -60,23 +60,23 @@ TEST(WavWriter, PcmConversionRoundsAndClamps) {
     EXPECT_EQ(pcm, expected);
 }
 
-struct BadSource {
+struct bad_source {
     const char* what;
     std::string text;
     int line;
     std::string mentions;
 };
 
-void PrintTo(const BadSource& bad, std::ostream* out) { *out << bad.what; }
+void PrintTo(const bad_source& bad, std::ostream* out) { *out << bad.what; }
 
-class ParserRejects : public testing::TestWithParam<BadSource> {};
+class ParserRejects : public testing::TestWithParam<bad_source> {};
 
 TEST_P(ParserRejects, ReportsTheOffendingLine) {
     const auto& bad = GetParam();
     try {
         sfxgen::parse_sfx(bad.text);
         FAIL() << bad.what << " was accepted";
-    } catch (const sfxgen::SfxParseError& error) {
+    } catch (const sfxgen::sfx_parse_error& error) {
         EXPECT_EQ(error.line(), bad.line) << bad.what << ": " << error.what();
         EXPECT_NE(std::string(error.what()).find(bad.mentions), std::string::npos) << bad.what << ": " << error.what();
     }
@@ -84,24 +84,24 @@ TEST_P(ParserRejects, ReportsTheOffendingLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     BadLines, ParserRejects,
-    testing::Values(BadSource{"unknown key", "[layer a]\nfreq = 440\nfrequency = 300\n", 3, "frequency"},
-                    BadSource{"not a number", "# zap\n[layer a]\nfreq = high\n", 3, "high"},
-                    BadSource{"trailing unit", "[layer a]\nfreq = 440hz\n", 2, "440hz"},
-                    BadSource{"out of range", "[layer a]\nduty = 1.5\n", 2, "duty"},
-                    BadSource{"negative time", "[layer a]\ndecay = -0.1\n", 2, "decay"},
-                    BadSource{"no equals sign", "[layer a]\nwave square\n", 2, "wave square"},
-                    BadSource{"missing value", "[layer a]\nfreq =   # later\n", 2, "freq"},
-                    BadSource{"unknown wave", "[layer a]\nwave = sqaure\n", 2, "sqaure"},
-                    BadSource{"bad arpeggio step", "[layer a]\narpeggio = 0 4 x 12\n", 2, "x"},
-                    BadSource{"fractional repeat count", "[layer a]\nrepeat_count = 2.5\n", 2, "repeat_count"},
-                    BadSource{"key set twice", "[layer a]\nfreq = 440\nfreq = 880\n", 3, "freq"},
-                    BadSource{"layer key before any layer", "seed = 3\nfreq = 440\n[layer a]\n", 2, "freq"},
-                    BadSource{"unknown section", "[voice a]\n", 1, "voice"},
-                    BadSource{"unclosed section", "[layer a\n", 1, "unclosed"},
-                    BadSource{"silent layer", "[layer a]\n[layer quiet]\nsustain = 0\ndecay = 0\n", 2, "quiet"},
-                    BadSource{"repeat without spacing", "[layer a]\nrepeat_count = 3\n", 1, "repeat_every"},
-                    BadSource{"no layer at all", "seed = 4\n", 0, "layer"}),
-    [](const testing::TestParamInfo<BadSource>& info) {
+    testing::Values(bad_source{"unknown key", "[layer a]\nfreq = 440\nfrequency = 300\n", 3, "frequency"},
+                    bad_source{"not a number", "# zap\n[layer a]\nfreq = high\n", 3, "high"},
+                    bad_source{"trailing unit", "[layer a]\nfreq = 440hz\n", 2, "440hz"},
+                    bad_source{"out of range", "[layer a]\nduty = 1.5\n", 2, "duty"},
+                    bad_source{"negative time", "[layer a]\ndecay = -0.1\n", 2, "decay"},
+                    bad_source{"no equals sign", "[layer a]\nwave square\n", 2, "wave square"},
+                    bad_source{"missing value", "[layer a]\nfreq =   # later\n", 2, "freq"},
+                    bad_source{"unknown wave", "[layer a]\nwave = sqaure\n", 2, "sqaure"},
+                    bad_source{"bad arpeggio step", "[layer a]\narpeggio = 0 4 x 12\n", 2, "x"},
+                    bad_source{"fractional repeat count", "[layer a]\nrepeat_count = 2.5\n", 2, "repeat_count"},
+                    bad_source{"key set twice", "[layer a]\nfreq = 440\nfreq = 880\n", 3, "freq"},
+                    bad_source{"layer key before any layer", "seed = 3\nfreq = 440\n[layer a]\n", 2, "freq"},
+                    bad_source{"unknown section", "[voice a]\n", 1, "voice"},
+                    bad_source{"unclosed section", "[layer a\n", 1, "unclosed"},
+                    bad_source{"silent layer", "[layer a]\n[layer quiet]\nsustain = 0\ndecay = 0\n", 2, "quiet"},
+                    bad_source{"repeat without spacing", "[layer a]\nrepeat_count = 3\n", 1, "repeat_every"},
+                    bad_source{"no layer at all", "seed = 4\n", 0, "layer"}),
+    [](const testing::TestParamInfo<bad_source>& info) {
         std::string name = info.param.what;
         std::replace(name.begin(), name.end(), ' ', '_');
         return name;
@@ -129,14 +129,14 @@ TEST(Parser, ReadsSoundAndLayersWithComments) {
 
     const auto& body = sound.layers[0];
     EXPECT_EQ(body.name, "body");
-    EXPECT_EQ(body.wave, sfxgen::Waveform::triangle);
+    EXPECT_EQ(body.wave, sfxgen::waveform::triangle);
     EXPECT_DOUBLE_EQ(body.freq, 261.5);
     EXPECT_EQ(body.arpeggio, (std::vector<double>{0.0, 4.0, 7.0}));
     EXPECT_EQ(body.repeat_count, 3);
 
     const auto& second = sound.layers[1];
     EXPECT_EQ(second.name, "2");
-    EXPECT_EQ(second.wave, sfxgen::Waveform::noise);
+    EXPECT_EQ(second.wave, sfxgen::waveform::noise);
     EXPECT_DOUBLE_EQ(second.slide, -2.5);
     EXPECT_DOUBLE_EQ(second.freq, 440.0);  // keys are per layer: the first layer's freq stays there
 }
@@ -147,7 +147,7 @@ double peak_of(const std::vector<double>& samples) {
     return peak;
 }
 
-sfxgen::SoundParams noisy_sound(std::uint32_t seed) {
+sfxgen::sound_params noisy_sound(std::uint32_t seed) {
     auto sound = sfxgen::parse_sfx(
         "peak_db = -1\n"
         "[layer tone]\n"
@@ -161,7 +161,7 @@ sfxgen::SoundParams noisy_sound(std::uint32_t seed) {
 TEST(Mixdown, PeakSitsAtTargetWithSilentEnds) {
     const auto samples = sfxgen::render_sound(noisy_sound(1));
     EXPECT_NEAR(peak_of(samples), std::pow(10.0, -1.0 / 20.0), 1e-9);
-    EXPECT_NEAR(static_cast<double>(samples.size()) / sfxgen::kSampleRate, 0.2, 0.01);
+    EXPECT_NEAR(static_cast<double>(samples.size()) / sfxgen::sample_rate, 0.2, 0.01);
     EXPECT_EQ(samples.front(), 0.0);
     EXPECT_EQ(samples.back(), 0.0);
 }
@@ -177,7 +177,7 @@ TEST(Mixdown, RepeatsPlaceEachNoteAtItsTime) {
         sfxgen::render_sound(sfxgen::parse_sfx("fade_out = 0\n"
                                                "[layer blip]\nwave = sine\nfreq = 1000\nsustain = 0.02\ndecay = 0\n"
                                                "repeat_count = 2\nrepeat_every = 0.2\n"));
-    const auto rate = sfxgen::kSampleRate;
+    const auto rate = sfxgen::sample_rate;
     const auto window_peak = [&](double from, double to) {
         return peak_of(std::vector<double>(samples.begin() + static_cast<std::ptrdiff_t>(from * rate),
                                            samples.begin() + static_cast<std::ptrdiff_t>(to * rate)));

@@ -24,7 +24,7 @@ void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 
 }  // namespace
 
-std::vector<std::uint8_t> encode_bmp(const Picture& picture, const Palette& palette) {
+std::vector<std::uint8_t> encode_bmp(const picture& picture, const palette& palette) {
     const auto width = static_cast<std::uint32_t>(picture.width);
     const auto height = static_cast<std::uint32_t>(picture.height);
     const std::uint32_t row_stride = (width + 3) / 4 * 4;
@@ -51,7 +51,7 @@ std::vector<std::uint8_t> encode_bmp(const Picture& picture, const Palette& pale
     put32(out, 256);  // colours used
     put32(out, 0);    // all colours are important
 
-    for (const Rgb& colour : palette) {
+    for (const rgb& colour : palette) {
         out.push_back(colour.b);
         out.push_back(colour.g);
         out.push_back(colour.r);

@@ -10,7 +10,7 @@ namespace artc {
 std::string read_text_file(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        throw ArtError(path.string() + ": cannot be read");
+        throw art_error(path.string() + ": cannot be read");
     }
     std::ostringstream text;
     text << in.rdbuf();
@@ -21,7 +21,7 @@ void write_binary_file(const std::filesystem::path& path, const std::vector<std:
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out) {
-        throw ArtError(path.string() + ": cannot be written");
+        throw art_error(path.string() + ": cannot be written");
     }
 }
 

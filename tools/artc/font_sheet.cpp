@@ -37,16 +37,16 @@ std::optional<int> code_of_label(const std::string& label) {
     return std::nullopt;
 }
 
-struct Shade {
+struct shade {
     char character = 0;
     std::array<std::uint8_t, glyph_height> row_index{};
 };
 
-Shade parse_shade(const std::string& file, const SourceLine& line) {
+shade parse_shade(const std::string& file, const source_line& line) {
     if (line.words.size() != 2 + glyph_height || line.words[1].size() != 1) {
         fail_at(file, line.number, "expected 'shade CHARACTER' and one palette index for each of the 7 rows");
     }
-    Shade shade;
+    shade shade;
     shade.character = line.words[1][0];
     for (int row = 0; row < glyph_height; ++row) {
         shade.row_index[static_cast<std::size_t>(row)] =
@@ -58,7 +58,7 @@ Shade parse_shade(const std::string& file, const SourceLine& line) {
 std::string describe(int code) { return "glyph " + std::to_string(code) + " '" + static_cast<char>(code) + "'"; }
 
 // Space must stay blank; any other blank glyph would vanish from every text without a trace.
-void check_ink(const Picture& strip, int code, const std::string& file, int line_number) {
+void check_ink(const picture& strip, int code, const std::string& file, int line_number) {
     const int x0 = (code - first_glyph_code) * glyph_cell_width;
     bool inked = false;
     for (int y = 0; y < glyph_height; ++y) {
@@ -78,10 +78,10 @@ void check_ink(const Picture& strip, int code, const std::string& file, int line
 
 int glyph_width(int code) { return layout_widths.at(static_cast<std::size_t>(code - first_glyph_code)); }
 
-Picture parse_font(std::string_view text, const std::string& file) {
-    Picture strip(glyph_count * glyph_cell_width, glyph_height);
-    PixelKeys keys;
-    std::optional<Shade> shade;
+picture parse_font(std::string_view text, const std::string& file) {
+    picture strip(glyph_count * glyph_cell_width, glyph_height);
+    pixel_keys keys;
+    std::optional<shade> shade;
     std::array<bool, glyph_count> defined{};
     std::optional<int> current;  // glyph whose rows are being read
     int rows_read = 0;
@@ -97,7 +97,7 @@ Picture parse_font(std::string_view text, const std::string& file) {
         current.reset();
     };
 
-    for (const SourceLine& line : split_source(text)) {
+    for (const source_line& line : split_source(text)) {
         last_line = line.number;
         // Rows are single words and commands are not, so a short glyph ends at the next command.
         const bool is_row = line.words.size() == 1;

@@ -20,6 +20,6 @@ int glyph_width(int code);
 //   key c N                        as in .pix files
 //   glyph A                        then 7 rows, each exactly as wide as the game lays out 'A'
 // Glyph labels are the character itself, or 'space', 'hash' and 'del' for 32, 35 and 127.
-Picture parse_font(std::string_view text, const std::string& file);
+picture parse_font(std::string_view text, const std::string& file);
 
 }  // namespace artc

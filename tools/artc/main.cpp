@@ -25,8 +25,8 @@ constexpr int background_height = 72;
 constexpr int story_width = 80;
 constexpr int story_height = 60;
 
-artc::Picture load_pix(const fs::path& path, int width, int height) {
-    const artc::Picture picture = artc::parse_pix(artc::read_text_file(path), path.string());
+artc::picture load_pix(const fs::path& path, int width, int height) {
+    const artc::picture picture = artc::parse_pix(artc::read_text_file(path), path.string());
     artc::require_size(picture, width, height, path.string());
     return picture;
 }
@@ -44,9 +44,9 @@ std::vector<std::string> sprite_files(const fs::path& folder) {
     return names;
 }
 
-artc::Picture build_sprite_sheet(const fs::path& folder) {
+artc::picture build_sprite_sheet(const fs::path& folder) {
     const std::map<int, std::string> files = artc::index_sprite_files(sprite_files(folder));
-    artc::SpriteSheet sheet;
+    artc::sprite_sheet sheet;
     std::string missing;
     for (int index = 0; index < sprite_count; ++index) {
         const auto found = files.find(index);
@@ -61,7 +61,7 @@ artc::Picture build_sprite_sheet(const fs::path& folder) {
     if (!missing.empty()) {
         std::cerr << "artc: warning: no file yet for sprite(s)" << missing << "; their cells stay transparent\n";
     }
-    return sheet.picture();
+    return sheet.sheet();
 }
 
 }  // namespace
@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     const fs::path art = argv[1];
     const fs::path out = argv[2];
 
-    artc::Palette palette;
+    artc::palette palette;
     try {
         const fs::path path = art / "palette.txt";
         palette = artc::parse_palette(artc::read_text_file(path), path.string());
@@ -84,9 +84,9 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    struct Output {
+    struct output {
         std::string name;
-        std::function<artc::Picture()> build;
+        std::function<artc::picture()> build;
     };
     const auto background = [&](const std::string& name) {
         return [=] { return load_pix(art / "backgrounds" / (name + ".pix"), background_width, background_height); };
@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
     const auto story = [&](const std::string& name) {
         return [=] { return load_pix(art / "pictures" / (name + ".pix"), story_width, story_height); };
     };
-    const std::vector<Output> outputs = {
+    const std::vector<output> outputs = {
         {"BG0.BMP", background("BG0")},
         {"BG1.BMP", background("BG1")},
         {"BG2.BMP", background("BG2")},
@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
 
     // Every output that compiles is written, so one broken source does not hide the others.
     bool failed = false;
-    for (const Output& output : outputs) {
+    for (const output& output : outputs) {
         try {
             artc::write_binary_file(out / output.name, artc::encode_bmp(output.build(), palette));
         } catch (const std::exception& error) {

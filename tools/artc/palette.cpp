@@ -7,10 +7,10 @@
 
 namespace artc {
 
-Palette parse_palette(std::string_view text, const std::string& file) {
-    Palette palette{};
+palette parse_palette(std::string_view text, const std::string& file) {
+    palette palette{};
     std::bitset<256> given;
-    for (const SourceLine& line : split_source(text)) {
+    for (const source_line& line : split_source(text)) {
         if (line.words.size() != 4) {
             fail_at(file, line.number, "expected 'INDEX R G B'");
         }

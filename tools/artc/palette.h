@@ -7,17 +7,17 @@
 
 namespace artc {
 
-struct Rgb {
+struct rgb {
     std::uint8_t r = 0;
     std::uint8_t g = 0;
     std::uint8_t b = 0;
-    bool operator==(const Rgb&) const = default;
+    bool operator==(const rgb&) const = default;
 };
 
-using Palette = std::array<Rgb, 256>;
+using palette = std::array<rgb, 256>;
 
 // Reads "INDEX R G B" lines. Every one of the 256 entries must be given exactly once,
 // because a forgotten entry would silently turn some picture black.
-Palette parse_palette(std::string_view text, const std::string& file);
+palette parse_palette(std::string_view text, const std::string& file);
 
 }  // namespace artc

@@ -7,13 +7,13 @@
 namespace artc {
 
 // A rectangle of palette indices, row by row from the top.
-struct Picture {
+struct picture {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> pixels;
 
-    Picture() = default;
-    Picture(int w, int h) : width(w), height(h), pixels(offset(w, h, 0), 0) {}
+    picture() = default;
+    picture(int w, int h) : width(w), height(h), pixels(offset(w, h, 0), 0) {}
 
     std::uint8_t& at(int x, int y) { return pixels[offset(width, y, x)]; }
     std::uint8_t at(int x, int y) const { return pixels[offset(width, y, x)]; }

@@ -13,15 +13,15 @@ constexpr int max_side = 1024;
 
 }  // namespace
 
-Picture parse_pix(std::string_view text, const std::string& file) {
-    PixelKeys keys;
-    Picture picture;
+picture parse_pix(std::string_view text, const std::string& file) {
+    pixel_keys keys;
+    picture picture;
     bool sized = false;
     bool in_pixels = false;
     int rows_read = 0;
     int last_line = 0;
 
-    for (const SourceLine& line : split_source(text)) {
+    for (const source_line& line : split_source(text)) {
         last_line = line.number;
         if (in_pixels) {
             if (rows_read == picture.height) {
@@ -41,7 +41,7 @@ Picture parse_pix(std::string_view text, const std::string& file) {
             }
             const int width = parse_number(file, line, line.words[1], 1, max_side);
             const int height = parse_number(file, line, line.words[2], 1, max_side);
-            picture = Picture(width, height);
+            picture = artc::picture(width, height);
             sized = true;
         } else if (command == "key") {
             keys.define(file, line);
@@ -68,7 +68,7 @@ Picture parse_pix(std::string_view text, const std::string& file) {
     return picture;
 }
 
-void require_size(const Picture& picture, int width, int height, const std::string& file) {
+void require_size(const picture& picture, int width, int height, const std::string& file) {
     if (picture.width != width || picture.height != height) {
         fail_in(file, "is " + std::to_string(picture.width) + "x" + std::to_string(picture.height) + ", must be " +
                           std::to_string(width) + "x" + std::to_string(height));

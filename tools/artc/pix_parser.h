@@ -8,9 +8,9 @@
 namespace artc {
 
 // Parses a .pix source: "size W H", optional "key c N" lines, then "pixels" and H rows of W characters.
-Picture parse_pix(std::string_view text, const std::string& file);
+picture parse_pix(std::string_view text, const std::string& file);
 
 // Throws unless the picture has exactly the given size.
-void require_size(const Picture& picture, int width, int height, const std::string& file);
+void require_size(const picture& picture, int width, int height, const std::string& file);
 
 }  // namespace artc

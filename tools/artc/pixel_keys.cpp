@@ -4,7 +4,7 @@
 
 namespace artc {
 
-PixelKeys::PixelKeys() {
+pixel_keys::pixel_keys() {
     index_of_.fill(unknown);
     index_of_[static_cast<unsigned char>('.')] = 0;
     for (int digit = 0; digit <= 9; ++digit) {
@@ -15,7 +15,7 @@ PixelKeys::PixelKeys() {
     }
 }
 
-void PixelKeys::define(const std::string& file, const SourceLine& line) {
+void pixel_keys::define(const std::string& file, const source_line& line) {
     if (line.words.size() != 3) {
         fail_at(file, line.number, "expected 'key CHARACTER INDEX'");
     }
@@ -26,9 +26,9 @@ void PixelKeys::define(const std::string& file, const SourceLine& line) {
     assign(character[0], static_cast<std::uint8_t>(parse_number(file, line, line.words[2], 0, 255)));
 }
 
-void PixelKeys::assign(char character, std::uint8_t index) { index_of_[static_cast<unsigned char>(character)] = index; }
+void pixel_keys::assign(char character, std::uint8_t index) { index_of_[static_cast<unsigned char>(character)] = index; }
 
-void PixelKeys::draw_row(const std::string& file, const SourceLine& line, int width, Picture& picture, int x0,
+void pixel_keys::draw_row(const std::string& file, const source_line& line, int width, picture& picture, int x0,
                          int y) const {
     if (line.words.size() != 1) {
         fail_at(file, line.number, "a pixel row must be one run of characters without blanks");

@@ -31,8 +31,8 @@ std::vector<std::string> words_before_comment(std::string_view text) {
 
 }  // namespace
 
-std::vector<SourceLine> split_source(std::string_view text) {
-    std::vector<SourceLine> lines;
+std::vector<source_line> split_source(std::string_view text) {
+    std::vector<source_line> lines;
     int number = 0;
     std::size_t start = 0;
     while (start <= text.size()) {
@@ -50,7 +50,7 @@ std::vector<SourceLine> split_source(std::string_view text) {
     return lines;
 }
 
-int parse_number(const std::string& file, const SourceLine& line, const std::string& word, int low, int high) {
+int parse_number(const std::string& file, const source_line& line, const std::string& word, int low, int high) {
     int value = 0;
     const char* first = word.data();
     const char* last = first + word.size();

@@ -57,11 +57,11 @@ std::map<int, std::string> index_sprite_files(const std::vector<std::string>& pa
     return by_index;
 }
 
-SpriteSheet::SpriteSheet()
+sprite_sheet::sprite_sheet()
     : sheet_(sprite_sheet_width, sprite_sheet_height),
       owner_(static_cast<std::size_t>(sprite_sheet_width) * sprite_sheet_height, no_owner) {}
 
-void SpriteSheet::place(int index, const Picture& sprite, const std::string& file) {
+void sprite_sheet::place(int index, const picture& sprite, const std::string& file) {
     if (index < 0 || index >= sprite_count) {
         fail_in(file, "sprite index " + std::to_string(index) + " is not in 0.." + std::to_string(sprite_count - 1));
     }

@@ -16,16 +16,16 @@ std::map<int, std::string> index_sprite_files(const std::vector<std::string>& pa
 
 // The sprite sheet, filled one sprite at a time. Refuses a sprite of the wrong size and a
 // sprite whose pixels would overwrite different pixels of an earlier one.
-class SpriteSheet {
+class sprite_sheet {
 public:
-    SpriteSheet();
+    sprite_sheet();
 
-    void place(int index, const Picture& sprite, const std::string& file);
+    void place(int index, const picture& sprite, const std::string& file);
 
-    const Picture& picture() const { return sheet_; }
+    const artc::picture& sheet() const { return sheet_; }
 
 private:
-    Picture sheet_;
+    artc::picture sheet_;
     std::vector<int> owner_;  // sprite that drew each sheet pixel, or -1
 };
 

@@ -28,13 +28,13 @@ constexpr int icon_source_size = 32;
 constexpr int desktop_sizes[] = {32, 64, 128, 256};
 
 // The icon enlarged to size x size, as RGBA bytes.
-std::vector<std::uint8_t> enlarge(const artc::Picture& icon, const artc::Palette& palette, int size) {
+std::vector<std::uint8_t> enlarge(const artc::picture& icon, const artc::palette& palette, int size) {
     const int factor = size / icon.width;
     std::vector<std::uint8_t> rgba(static_cast<std::size_t>(size) * size * 4);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             const std::uint8_t index = icon.at(x / factor, y / factor);
-            const artc::Rgb c = palette[index];
+            const artc::rgb c = palette[index];
             std::uint8_t* out = &rgba[(static_cast<std::size_t>(y) * size + x) * 4];
             out[0] = c.r;
             out[1] = c.g;
@@ -90,8 +90,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        const artc::Palette palette = artc::parse_palette(artc::read_text_file(argv[1]), argv[1]);
-        const artc::Picture icon = artc::parse_pix(artc::read_text_file(argv[2]), argv[2]);
+        const artc::palette palette = artc::parse_palette(artc::read_text_file(argv[1]), argv[1]);
+        const artc::picture icon = artc::parse_pix(artc::read_text_file(argv[2]), argv[2]);
         artc::require_size(icon, icon_source_size, icon_source_size, argv[2]);
         for (const int size : desktop_sizes) {
             const fs::path file = fs::path(argv[3]) / "hicolor" / (std::to_string(size) + "x" + std::to_string(size)) /

@@ -32,9 +32,9 @@ int main(int argc, char** argv) {
     try {
         const auto sound = sfxgen::parse_sfx(text.str());
         const auto samples = sfxgen::render_sound(sound);
-        sfxgen::write_file(output_path, sfxgen::encode_wav(sfxgen::to_pcm16(samples), sfxgen::kSampleRate));
-        std::printf("%s: %.3f s\n", output_path.c_str(), static_cast<double>(samples.size()) / sfxgen::kSampleRate);
-    } catch (const sfxgen::SfxParseError& error) {
+        sfxgen::write_file(output_path, sfxgen::encode_wav(sfxgen::to_pcm16(samples), sfxgen::sample_rate));
+        std::printf("%s: %.3f s\n", output_path.c_str(), static_cast<double>(samples.size()) / sfxgen::sample_rate);
+    } catch (const sfxgen::sfx_parse_error& error) {
         if (error.line() > 0) {
             std::fprintf(stderr, "%s:%d: %s\n", source_path.c_str(), error.line(), error.what());
         } else {

@@ -13,9 +13,9 @@ namespace sfxgen {
 namespace {
 
 // Short enough to keep an attack punchy, long enough to hide a step at the start.
-constexpr double kFadeInSeconds = 0.001;
+constexpr double fade_in_seconds = 0.001;
 // Tails quieter than this, relative to the peak, are cut rather than kept as silence.
-constexpr double kSilenceRatio = 1e-4;
+constexpr double silence_ratio = 1e-4;
 
 // Raised-cosine ramp: 0 at the outer edge, 1 at the inner edge.
 double ramp(double x) { return 0.5 - 0.5 * std::cos(std::numbers::pi * std::clamp(x, 0.0, 1.0)); }
@@ -27,7 +27,7 @@ double peak_of(const std::vector<double>& samples) {
 }
 
 void apply_fades(std::vector<double>& samples, int sample_rate, double fade_out) {
-    const auto fade_in_length = static_cast<std::size_t>(kFadeInSeconds * sample_rate);
+    const auto fade_in_length = static_cast<std::size_t>(fade_in_seconds * sample_rate);
     for (std::size_t i = 0; i < std::min(fade_in_length, samples.size()); ++i) {
         samples[i] *= ramp(static_cast<double>(i) / fade_in_length);
     }
@@ -40,11 +40,11 @@ void apply_fades(std::vector<double>& samples, int sample_rate, double fade_out)
 
 }  // namespace
 
-std::vector<double> render_sound(const SoundParams& sound, int sample_rate) {
+std::vector<double> render_sound(const sound_params& sound, int sample_rate) {
     std::vector<double> mix;
     for (std::size_t i = 0; i < sound.layers.size(); ++i) {
         // Each layer draws its own noise, so retuning one leaves the others as they were.
-        NoiseSource noise(sound.seed * 2654435761u + static_cast<std::uint32_t>(i) * 40503u + 1u);
+        noise_source noise(sound.seed * 2654435761u + static_cast<std::uint32_t>(i) * 40503u + 1u);
         const auto layer = render_layer(sound.layers[i], noise, sample_rate);
         if (layer.size() > mix.size()) mix.resize(layer.size(), 0.0);
         for (std::size_t s = 0; s < layer.size(); ++s) mix[s] += layer[s];
@@ -52,7 +52,7 @@ std::vector<double> render_sound(const SoundParams& sound, int sample_rate) {
 
     const double raw_peak = peak_of(mix);
     if (raw_peak <= 0.0) throw std::runtime_error("the sound is silent");
-    while (std::abs(mix.back()) < raw_peak * kSilenceRatio) mix.pop_back();
+    while (std::abs(mix.back()) < raw_peak * silence_ratio) mix.pop_back();
 
     apply_fades(mix, sample_rate, sound.fade_out);
 

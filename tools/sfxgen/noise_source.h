@@ -6,9 +6,9 @@ namespace sfxgen {
 
 // xorshift32: small, fast and the same on every platform, so a sound
 // rebuilt from the same seed is bit-identical.
-class NoiseSource {
+class noise_source {
 public:
-    explicit NoiseSource(std::uint32_t seed) : state_(seed != 0 ? seed : 0x9E3779B9u) {}
+    explicit noise_source(std::uint32_t seed) : state_(seed != 0 ? seed : 0x9E3779B9u) {}
 
     // Uniform in [-1, 1).
     double next() {

@@ -8,52 +8,52 @@
 
 namespace sfxgen {
 
-SfxParseError::SfxParseError(int line, const std::string& message) : std::runtime_error(message), line_(line) {}
+sfx_parse_error::sfx_parse_error(int line, const std::string& message) : std::runtime_error(message), line_(line) {}
 
 namespace {
 
-struct NumberKey {
+struct number_key {
     std::string_view key;
-    double LayerParams::*member;
+    double layer_params::*member;
     double min;
     double max;
 };
 
-constexpr double kNyquist = kSampleRate / 2.0;
-constexpr double kAny = 1e6;
+constexpr double nyquist = sample_rate / 2.0;
+constexpr double any_value = 1e6;
 
 // Ranges keep every source within what the synthesiser renders sensibly,
 // so a typo such as `decay = 50` is caught rather than heard.
-constexpr std::array kLayerNumbers{
-    NumberKey{"volume", &LayerParams::volume, 0.0, 4.0},
-    NumberKey{"delay", &LayerParams::delay, 0.0, 4.0},
-    NumberKey{"attack", &LayerParams::attack, 0.0, 4.0},
-    NumberKey{"sustain", &LayerParams::sustain, 0.0, 4.0},
-    NumberKey{"decay", &LayerParams::decay, 0.0, 4.0},
-    NumberKey{"punch", &LayerParams::punch, 0.0, 4.0},
-    NumberKey{"decay_curve", &LayerParams::decay_curve, 0.1, 8.0},
-    NumberKey{"freq", &LayerParams::freq, 1.0, kNyquist},
-    NumberKey{"freq_min", &LayerParams::freq_min, 0.0, kNyquist},
-    NumberKey{"slide", &LayerParams::slide, -100.0, 100.0},
-    NumberKey{"delta_slide", &LayerParams::delta_slide, -1000.0, 1000.0},
-    NumberKey{"duty", &LayerParams::duty, 0.0, 1.0},
-    NumberKey{"duty_slide", &LayerParams::duty_slide, -10.0, 10.0},
-    NumberKey{"vibrato_depth", &LayerParams::vibrato_depth, 0.0, 24.0},
-    NumberKey{"vibrato_rate", &LayerParams::vibrato_rate, 0.0, 100.0},
-    NumberKey{"arp_step", &LayerParams::arp_step, 0.001, 4.0},
-    NumberKey{"repeat_every", &LayerParams::repeat_every, 0.0, 4.0},
-    NumberKey{"repeat_jitter", &LayerParams::repeat_jitter, 0.0, 1.0},
-    NumberKey{"repeat_gain", &LayerParams::repeat_gain, 0.0, 4.0},
-    NumberKey{"repeat_pitch", &LayerParams::repeat_pitch, -48.0, 48.0},
-    NumberKey{"lowpass", &LayerParams::lowpass, 0.0, kNyquist},
-    NumberKey{"lowpass_slide", &LayerParams::lowpass_slide, -100.0, 100.0},
-    NumberKey{"resonance", &LayerParams::resonance, 0.0, 0.95},
-    NumberKey{"highpass", &LayerParams::highpass, 0.0, kNyquist},
-    NumberKey{"drive", &LayerParams::drive, 0.0, 50.0},
+constexpr std::array layer_numbers{
+    number_key{"volume", &layer_params::volume, 0.0, 4.0},
+    number_key{"delay", &layer_params::delay, 0.0, 4.0},
+    number_key{"attack", &layer_params::attack, 0.0, 4.0},
+    number_key{"sustain", &layer_params::sustain, 0.0, 4.0},
+    number_key{"decay", &layer_params::decay, 0.0, 4.0},
+    number_key{"punch", &layer_params::punch, 0.0, 4.0},
+    number_key{"decay_curve", &layer_params::decay_curve, 0.1, 8.0},
+    number_key{"freq", &layer_params::freq, 1.0, nyquist},
+    number_key{"freq_min", &layer_params::freq_min, 0.0, nyquist},
+    number_key{"slide", &layer_params::slide, -100.0, 100.0},
+    number_key{"delta_slide", &layer_params::delta_slide, -1000.0, 1000.0},
+    number_key{"duty", &layer_params::duty, 0.0, 1.0},
+    number_key{"duty_slide", &layer_params::duty_slide, -10.0, 10.0},
+    number_key{"vibrato_depth", &layer_params::vibrato_depth, 0.0, 24.0},
+    number_key{"vibrato_rate", &layer_params::vibrato_rate, 0.0, 100.0},
+    number_key{"arp_step", &layer_params::arp_step, 0.001, 4.0},
+    number_key{"repeat_every", &layer_params::repeat_every, 0.0, 4.0},
+    number_key{"repeat_jitter", &layer_params::repeat_jitter, 0.0, 1.0},
+    number_key{"repeat_gain", &layer_params::repeat_gain, 0.0, 4.0},
+    number_key{"repeat_pitch", &layer_params::repeat_pitch, -48.0, 48.0},
+    number_key{"lowpass", &layer_params::lowpass, 0.0, nyquist},
+    number_key{"lowpass_slide", &layer_params::lowpass_slide, -100.0, 100.0},
+    number_key{"resonance", &layer_params::resonance, 0.0, 0.95},
+    number_key{"highpass", &layer_params::highpass, 0.0, nyquist},
+    number_key{"drive", &layer_params::drive, 0.0, 50.0},
 };
 
-constexpr double kMaxSoundLength = 5.0;  // seconds
-constexpr int kMaxRepeats = 16;
+constexpr double max_sound_length = 5.0;  // seconds
+constexpr int max_repeats = 16;
 
 std::string_view trim(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r");
@@ -75,14 +75,14 @@ double parse_number(std::string_view text, int line) {
     const auto* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
     if (text.empty() || ec != std::errc() || ptr != end || !std::isfinite(value)) {
-        throw SfxParseError(line, "expected a number, got " + quoted(text));
+        throw sfx_parse_error(line, "expected a number, got " + quoted(text));
     }
     return value;
 }
 
 double parse_in_range(std::string_view key, std::string_view text, double min, double max, int line) {
     const double value = parse_number(text, line);
-    if (value < min || value > max) throw SfxParseError(line, range_message(key, min, max, text));
+    if (value < min || value > max) throw sfx_parse_error(line, range_message(key, min, max, text));
     return value;
 }
 
@@ -91,21 +91,21 @@ long long parse_integer(std::string_view key, std::string_view text, long long m
     const auto* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
     if (text.empty() || ec != std::errc() || ptr != end) {
-        throw SfxParseError(line, std::string(key) + " expects a whole number, got " + quoted(text));
+        throw sfx_parse_error(line, std::string(key) + " expects a whole number, got " + quoted(text));
     }
     if (value < min || value > max) {
-        throw SfxParseError(line, range_message(key, static_cast<double>(min), static_cast<double>(max), text));
+        throw sfx_parse_error(line, range_message(key, static_cast<double>(min), static_cast<double>(max), text));
     }
     return value;
 }
 
-Waveform parse_wave(std::string_view text, int line) {
-    if (text == "square") return Waveform::square;
-    if (text == "saw") return Waveform::saw;
-    if (text == "sine") return Waveform::sine;
-    if (text == "triangle") return Waveform::triangle;
-    if (text == "noise") return Waveform::noise;
-    throw SfxParseError(line, "unknown wave " + quoted(text) + " (square, saw, sine, triangle or noise)");
+waveform parse_wave(std::string_view text, int line) {
+    if (text == "square") return waveform::square;
+    if (text == "saw") return waveform::saw;
+    if (text == "sine") return waveform::sine;
+    if (text == "triangle") return waveform::triangle;
+    if (text == "noise") return waveform::noise;
+    throw sfx_parse_error(line, "unknown wave " + quoted(text) + " (square, saw, sine, triangle or noise)");
 }
 
 // Semitone offsets separated by spaces or commas.
@@ -120,11 +120,11 @@ std::vector<double> parse_arpeggio(std::string_view text, int line) {
         steps.push_back(parse_in_range("arpeggio", token, -48.0, 48.0, line));
         pos = start + token.size();
     }
-    if (steps.empty()) throw SfxParseError(line, "arpeggio needs at least one step");
+    if (steps.empty()) throw sfx_parse_error(line, "arpeggio needs at least one step");
     return steps;
 }
 
-void set_sound_key(SoundParams& sound, std::string_view key, std::string_view value, int line) {
+void set_sound_key(sound_params& sound, std::string_view key, std::string_view value, int line) {
     if (key == "seed") {
         sound.seed = static_cast<std::uint32_t>(parse_integer(key, value, 0, 0xFFFFFFFFLL, line));
     } else if (key == "peak_db") {
@@ -132,13 +132,13 @@ void set_sound_key(SoundParams& sound, std::string_view key, std::string_view va
     } else if (key == "fade_out") {
         sound.fade_out = parse_in_range(key, value, 0.0, 1.0, line);
     } else {
-        throw SfxParseError(line,
+        throw sfx_parse_error(line,
                             "unknown key " + quoted(key) + " before the first [layer] (seed, peak_db or fade_out)");
     }
 }
 
-void set_layer_key(LayerParams& layer, std::string_view key, std::string_view value, int line) {
-    for (const auto& number : kLayerNumbers) {
+void set_layer_key(layer_params& layer, std::string_view key, std::string_view value, int line) {
+    for (const auto& number : layer_numbers) {
         if (number.key == key) {
             layer.*number.member = parse_in_range(key, value, number.min, number.max, line);
             return;
@@ -149,43 +149,43 @@ void set_layer_key(LayerParams& layer, std::string_view key, std::string_view va
     } else if (key == "arpeggio") {
         layer.arpeggio = parse_arpeggio(value, line);
     } else if (key == "repeat_count") {
-        layer.repeat_count = static_cast<int>(parse_integer(key, value, 1, kMaxRepeats, line));
+        layer.repeat_count = static_cast<int>(parse_integer(key, value, 1, max_repeats, line));
     } else {
-        throw SfxParseError(line, "unknown key " + quoted(key) + " in [layer " + layer.name + "]");
+        throw sfx_parse_error(line, "unknown key " + quoted(key) + " in [layer " + layer.name + "]");
     }
 }
 
 // `[layer NAME]`; an unnamed layer is called by its position.
-LayerParams parse_layer_header(std::string_view line, std::size_t index, int line_number) {
-    if (line.back() != ']') throw SfxParseError(line_number, "unclosed section header");
+layer_params parse_layer_header(std::string_view line, std::size_t index, int line_number) {
+    if (line.back() != ']') throw sfx_parse_error(line_number, "unclosed section header");
     const auto inside = trim(line.substr(1, line.size() - 2));
     if (inside.substr(0, 5) != "layer" || (inside.size() > 5 && inside[5] != ' ')) {
-        throw SfxParseError(line_number, "unknown section " + quoted(line) + " (only [layer NAME] is known)");
+        throw sfx_parse_error(line_number, "unknown section " + quoted(line) + " (only [layer NAME] is known)");
     }
-    LayerParams layer;
+    layer_params layer;
     layer.name = std::string(trim(inside.substr(5)));
     if (layer.name.empty()) layer.name = std::to_string(index + 1);
     return layer;
 }
 
-void check_layer(const LayerParams& layer, int header_line) {
+void check_layer(const layer_params& layer, int header_line) {
     const std::string where = "[layer " + layer.name + "]";
     if (note_length(layer) <= 0.0) {
-        throw SfxParseError(header_line, where + " is silent: attack + sustain + decay is zero");
+        throw sfx_parse_error(header_line, where + " is silent: attack + sustain + decay is zero");
     }
     if (layer.repeat_count > 1 && layer.repeat_every <= 0.0) {
-        throw SfxParseError(header_line, where + " repeats but repeat_every is zero");
+        throw sfx_parse_error(header_line, where + " repeats but repeat_every is zero");
     }
-    if (layer_length(layer) > kMaxSoundLength) {
-        throw SfxParseError(header_line,
-                            where + " lasts longer than " + std::to_string(static_cast<int>(kMaxSoundLength)) + " s");
+    if (layer_length(layer) > max_sound_length) {
+        throw sfx_parse_error(header_line,
+                            where + " lasts longer than " + std::to_string(static_cast<int>(max_sound_length)) + " s");
     }
 }
 
 }  // namespace
 
-SoundParams parse_sfx(std::string_view text) {
-    SoundParams sound;
+sound_params parse_sfx(std::string_view text) {
+    sound_params sound;
     std::vector<int> header_lines;
     std::set<std::string, std::less<>> keys_seen;
 
@@ -209,14 +209,14 @@ SoundParams parse_sfx(std::string_view text) {
 
         const auto equals = line.find('=');
         if (equals == std::string_view::npos) {
-            throw SfxParseError(line_number, "expected 'key = value', got " + quoted(line));
+            throw sfx_parse_error(line_number, "expected 'key = value', got " + quoted(line));
         }
         const auto key = trim(line.substr(0, equals));
         const auto value = trim(line.substr(equals + 1));
-        if (key.empty()) throw SfxParseError(line_number, "missing key before '='");
-        if (value.empty()) throw SfxParseError(line_number, "missing value for " + quoted(key));
+        if (key.empty()) throw sfx_parse_error(line_number, "missing key before '='");
+        if (value.empty()) throw sfx_parse_error(line_number, "missing value for " + quoted(key));
         if (!keys_seen.emplace(key).second) {
-            throw SfxParseError(line_number, quoted(key) + " is set twice in the same section");
+            throw sfx_parse_error(line_number, quoted(key) + " is set twice in the same section");
         }
 
         if (sound.layers.empty()) {
@@ -226,7 +226,7 @@ SoundParams parse_sfx(std::string_view text) {
         }
     }
 
-    if (sound.layers.empty()) throw SfxParseError(0, "no [layer] in the sound");
+    if (sound.layers.empty()) throw sfx_parse_error(0, "no [layer] in the sound");
     for (std::size_t i = 0; i < sound.layers.size(); ++i) check_layer(sound.layers[i], header_lines[i]);
     return sound;
 }

@@ -10,9 +10,9 @@ namespace sfxgen {
 
 // A fault in a sound source, with the 1-based line it was found on
 // (0 for faults of the file as a whole).
-class SfxParseError : public std::runtime_error {
+class sfx_parse_error : public std::runtime_error {
 public:
-    SfxParseError(int line, const std::string& message);
+    sfx_parse_error(int line, const std::string& message);
     int line() const { return line_; }
 
 private:
@@ -21,6 +21,6 @@ private:
 
 // Reads a sound source: `key = value` lines, `#` comments, and a
 // `[layer NAME]` header before each voice. Throws SfxParseError.
-SoundParams parse_sfx(std::string_view text);
+sound_params parse_sfx(std::string_view text);
 
 }  // namespace sfxgen

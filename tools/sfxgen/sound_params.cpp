@@ -2,9 +2,9 @@
 
 namespace sfxgen {
 
-double note_length(const LayerParams& layer) { return layer.attack + layer.sustain + layer.decay; }
+double note_length(const layer_params& layer) { return layer.attack + layer.sustain + layer.decay; }
 
-double layer_length(const LayerParams& layer) {
+double layer_length(const layer_params& layer) {
     const double late = layer.repeat_count > 1 ? layer.repeat_jitter : 0.0;
     const double last_start = (layer.repeat_count - 1 + late) * layer.repeat_every;
     return layer.delay + last_start + note_length(layer);

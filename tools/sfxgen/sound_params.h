@@ -6,15 +6,15 @@
 
 namespace sfxgen {
 
-inline constexpr int kSampleRate = 44100;
+inline constexpr int sample_rate = 44100;
 
-enum class Waveform { square, saw, sine, triangle, noise };
+enum class waveform { square, saw, sine, triangle, noise };
 
 // One voice of a sound. Times are in seconds, frequencies in Hz,
 // slides in octaves per second so that the numbers read the same at any pitch.
-struct LayerParams {
+struct layer_params {
     std::string name;
-    Waveform wave = Waveform::square;
+    waveform wave = waveform::square;
     double volume = 1.0;
     double delay = 0.0;
 
@@ -52,16 +52,16 @@ struct LayerParams {
     double drive = 0.0;  // soft saturation; 0 is clean
 };
 
-struct SoundParams {
+struct sound_params {
     std::uint32_t seed = 1;
     double peak_db = -1.0;
     double fade_out = 0.01;
-    std::vector<LayerParams> layers;
+    std::vector<layer_params> layers;
 };
 
 // Length of one play of the voice, without delay or repeats.
-double note_length(const LayerParams& layer);
+double note_length(const layer_params& layer);
 // Time from the start of the sound until the layer falls silent.
-double layer_length(const LayerParams& layer);
+double layer_length(const layer_params& layer);
 
 }  // namespace sfxgen

@@ -8,15 +8,15 @@ namespace sfxgen {
 
 // Two-pole state-variable filter in trapezoidal form: it stays stable while
 // the cutoff sweeps every sample, which the filter slides rely on.
-class StateVariableFilter {
+class state_variable_filter {
 public:
-    struct Outputs {
+    struct outputs {
         double lowpass;
         double highpass;
     };
 
     // resonance 0 gives a Butterworth response; towards 1 it rings.
-    Outputs process(double input, double cutoff, double resonance, double sample_rate) {
+    outputs process(double input, double cutoff, double resonance, double sample_rate) {
         const double clamped = std::clamp(cutoff, 10.0, sample_rate * 0.45);
         const double g = std::tan(std::numbers::pi * clamped / sample_rate);
         const double k = std::numbers::sqrt2 * (1.0 - resonance) + 0.05;

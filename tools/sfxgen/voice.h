@@ -8,6 +8,6 @@
 namespace sfxgen {
 
 // Renders one layer, delay and repeats included, from the start of the sound.
-std::vector<double> render_layer(const LayerParams& layer, NoiseSource& noise, int sample_rate);
+std::vector<double> render_layer(const layer_params& layer, noise_source& noise, int sample_rate);
 
 }  // namespace sfxgen

@@ -36,28 +36,28 @@ void put_u32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 }  // namespace
 
 std::vector<std::uint8_t> encode_wav(const std::vector<std::int16_t>& samples, int sample_rate) {
-    constexpr std::uint16_t kChannels = 1;
-    constexpr std::uint16_t kBitsPerSample = 16;
-    constexpr std::uint16_t kBlockAlign = kChannels * kBitsPerSample / 8;
-    constexpr std::uint16_t kFormatPcm = 1;
-    constexpr std::uint32_t kHeaderSize = 44;
+    constexpr std::uint16_t channel_count = 1;
+    constexpr std::uint16_t bits_per_sample = 16;
+    constexpr std::uint16_t block_align = channel_count * bits_per_sample / 8;
+    constexpr std::uint16_t format_pcm = 1;
+    constexpr std::uint32_t header_size = 44;
 
-    const auto data_size = static_cast<std::uint32_t>(samples.size() * kBlockAlign);
+    const auto data_size = static_cast<std::uint32_t>(samples.size() * block_align);
     std::vector<std::uint8_t> out;
-    out.reserve(kHeaderSize + data_size);
+    out.reserve(header_size + data_size);
 
     put_tag(out, "RIFF");
-    put_u32(out, kHeaderSize - 8 + data_size);
+    put_u32(out, header_size - 8 + data_size);
     put_tag(out, "WAVE");
 
     put_tag(out, "fmt ");
     put_u32(out, 16);
-    put_u16(out, kFormatPcm);
-    put_u16(out, kChannels);
+    put_u16(out, format_pcm);
+    put_u16(out, channel_count);
     put_u32(out, static_cast<std::uint32_t>(sample_rate));
-    put_u32(out, static_cast<std::uint32_t>(sample_rate) * kBlockAlign);
-    put_u16(out, kBlockAlign);
-    put_u16(out, kBitsPerSample);
+    put_u32(out, static_cast<std::uint32_t>(sample_rate) * block_align);
+    put_u16(out, block_align);
+    put_u16(out, bits_per_sample);
 
     put_tag(out, "data");
     put_u32(out, data_size);
