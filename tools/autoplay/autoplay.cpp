@@ -1,6 +1,6 @@
 // A player for the game: it aims at what flies and falls, the way a good
 // human player would, and writes down every input it gave as a script that
-// korvane-headless replays exactly. It makes the replays of the golden test
+// korvane-headless replays exactly. It made the recorded games in tests/replays
 // and shows whole games (stages, bonus stages, a defeat) without a person.
 //   korvane-autoplay SCRIPT_OUT [--until-stage N] [--shots FOLDER]
 // Runs in a game folder. With --until-stage N it stops shooting once stage N

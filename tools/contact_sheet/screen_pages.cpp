@@ -91,17 +91,17 @@ image* read_shot(const std::string& path) {
 
 }  // namespace
 
-bool render_screen_page(const std::string& path, const std::string& golden_script) {
+bool render_screen_page(const std::string& path, const std::string& recorded_game) {
     const fs::path scratch = fs::temp_directory_path() / ("korvane_screens_" + std::to_string(getpid()));
     fs::create_directories(scratch);
-    std::vector<moment> moments = moments_of(golden_script, scratch);
+    std::vector<moment> moments = moments_of(recorded_game, scratch);
     std::vector<std::string> names;
     std::string shots;
     for (std::size_t i = 0; i < moments.size(); ++i) {
         shots += " --shot " + std::to_string(moments[i].ms) + ":'" + (scratch / (std::to_string(i) + ".png")).string() + "'";
         names.push_back(moments[i].name);
     }
-    bool ok = !moments.empty() && run_headless("--input '" + golden_script + "'" + shots);
+    bool ok = !moments.empty() && run_headless("--input '" + recorded_game + "'" + shots);
     // The pause dialog, from a game paused in its 30th frame.
     const fs::path pause = scratch / "pause.txt";
     const long long pause_ms = play_starts_ms + 29 * frame_ms;
@@ -123,7 +123,7 @@ bool render_screen_page(const std::string& path, const std::string& golden_scrip
                           static_cast<int>(frames.size()), [&](int i) { return frames[i]; },
                           [&](int i) { return names[i]; }, put_mode::copy);
     } else {
-        std::fprintf(stderr, "the screens page could not be made from %s\n", golden_script.c_str());
+        std::fprintf(stderr, "the screens page could not be made from %s\n", recorded_game.c_str());
     }
     for (image* frame : frames) destroy_image(frame);
     fs::remove_all(scratch);

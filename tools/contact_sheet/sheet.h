@@ -52,4 +52,4 @@ bool render_sheet(const std::string& path, int width, int count, Images entry, L
 // The pages of the play field and of the screens (field_pages.cpp, screen_pages.cpp).
 bool render_squid_page(const std::string& path);
 bool render_field_page(const std::string& path);
-bool render_screen_page(const std::string& path, const std::string& golden_script);
+bool render_screen_page(const std::string& path, const std::string& recorded_game);

@@ -1,0 +1,93 @@
+// Recorded games replayed by korvane-headless, frame for frame: every frame
+// of play's values, every picture a player sees on every screen, every sample
+// played and the final state must match what was recorded. See
+// tests/replays/README.md for recording them again on purpose.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "headless_run.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path replays = KORVANE_SOURCE_DIR "/tests/replays";
+
+std::vector<std::string> recorded_games() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(replays))
+        if (entry.path().extension() == ".script") names.push_back(entry.path().stem().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string values(const std::map<std::string, std::string>& line, std::initializer_list<const char*> keys) {
+    std::string text;
+    for (const char* key : keys) text += std::string(" ") + key + "=" + line.at(key);
+    return text;
+}
+
+// What the replay showed and did, one line each, in the order of the recording.
+std::vector<std::string> outcome(const headless_result& r) {
+    std::vector<std::string> lines;
+    lines.push_back("state" + values(r.state, {"virtual_ms", "games", "frames", "score", "hi_score", "energy",
+                                               "stage", "bonus_stage", "max_chain", "defeated"}));
+    for (const auto& f : r.trace)
+        lines.push_back("frame" + values(f, {"game", "frame", "virtual_ms", "score", "energy", "stage", "bonus_stage",
+                                             "chain", "max_chain", "squid_count", "kills_left", "defeated",
+                                             "player_x", "player_y", "picture"}));
+    std::ifstream pictures(fs::path(r.folder) / "pictures.txt");
+    for (std::string line; std::getline(pictures, line);) lines.push_back("picture " + line);
+    for (const sound_play& p : r.sounds)
+        lines.push_back("sound " + std::to_string(p.ms) + " " + p.sample + " " + std::to_string(p.channel) + " " +
+                        std::to_string(p.volume));
+    // The best score as the game left it on disk, line ends shown.
+    std::ifstream score(fs::path(r.folder) / "hiscore.txt", std::ios::binary);
+    std::string saved = "hiscore.txt ";
+    for (const char c : std::string{std::istreambuf_iterator<char>(score), {}})
+        saved += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
+    lines.push_back(saved);
+    return lines;
+}
+
+class Replay : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(Replay, EverythingHappensAsRecorded) {
+    std::ifstream script_file(replays / (GetParam() + ".script"));
+    const std::string script{std::istreambuf_iterator<char>(script_file), {}};
+    ASSERT_FALSE(script.empty());
+    const headless_result r = run_headless(script, {"--pictures", "pictures.txt"});
+    ASSERT_EQ(r.exit_code, 0) << folder_file(r, "stderr.txt");
+    const std::vector<std::string> actual = outcome(r);
+
+    const fs::path expected_path = replays / (GetParam() + ".expected");
+    if (std::getenv("KORVANE_UPDATE_REPLAYS") != nullptr) {
+        std::ofstream out(expected_path);
+        for (const std::string& line : actual) out << line << "\n";
+        GTEST_SKIP() << "recorded " << actual.size() << " lines into " << expected_path;
+    }
+    std::ifstream in(expected_path);
+    std::vector<std::string> expected;
+    for (std::string line; std::getline(in, line);) expected.push_back(line);
+    ASSERT_FALSE(expected.empty()) << expected_path << " is missing; see tests/replays/README.md";
+    for (std::size_t i = 0; i < std::min(actual.size(), expected.size()); ++i)
+        ASSERT_EQ(actual[i], expected[i]) << "first difference at line " << i + 1 << " of " << expected_path;
+    EXPECT_EQ(actual.size(), expected.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Recorded, Replay, ::testing::ValuesIn(recorded_games()),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             for (char& c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             return name;
+                         });
+
+}  // namespace
