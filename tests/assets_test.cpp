@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <set>
 #include <vector>
 
 #include "present/image.h"
@@ -55,17 +59,79 @@ TEST(GameFiles, PicturesAreEightBitBottomUpWithOneSharedPalette) {
         if (shared_table.empty()) shared_table = table;
         EXPECT_EQ(table, shared_table) << f.path << " has its own palette";
     }
-    // The game draws with the classic colours by number.
-    auto colour = [&](int i) {
-        return std::array<int, 3>{shared_table[4 * i + 2], shared_table[4 * i + 1], shared_table[4 * i]};
+}
+
+// Colours as a reader sees them: relative luminance and the contrast of two.
+double luminance(const std::array<int, 3>& c) {
+    const auto channel = [](int v) {
+        const double x = v / 255.0;
+        return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
     };
-    EXPECT_EQ(colour(0), (std::array<int, 3>{0, 0, 0}));
-    EXPECT_EQ(colour(15), (std::array<int, 3>{255, 255, 255}));
-    for (const int i : {1, 9}) EXPECT_GT(colour(i)[2], colour(i)[0] + 60) << i << " is blue";
-    for (const int i : {2, 10}) EXPECT_GT(colour(i)[1], colour(i)[0] + 60) << i << " is green";
-    for (const int i : {4, 12}) EXPECT_GT(colour(i)[0], colour(i)[1] + 60) << i << " is red";
-    EXPECT_GT(colour(14)[0] + colour(14)[1], 2 * colour(14)[2] + 200) << "14 is yellow";
-    EXPECT_GT(colour(7)[0], colour(8)[0] + 40) << "7 light grey, 8 dark grey";
+    return 0.2126 * channel(c[0]) + 0.7152 * channel(c[1]) + 0.0722 * channel(c[2]);
+}
+double contrast(const std::array<int, 3>& a, const std::array<int, 3>& b) {
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+double distance(const std::array<int, 3>& a, const std::array<int, 3>& b) {
+    return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]);
+}
+
+// The pixels of an uncompressed 8-bit BMP, top row first.
+std::vector<std::vector<std::uint8_t>> bmp_rows(const std::vector<std::uint8_t>& d) {
+    const int width = static_cast<int>(le(d, 18, 4)), height = static_cast<int>(le(d, 22, 4));
+    const std::size_t offset = le(d, 10, 4), stride = (width + 3) & ~3;
+    std::vector<std::vector<std::uint8_t>> rows(height);
+    for (int y = 0; y < height; ++y)
+        rows[y].assign(d.begin() + offset + (height - 1 - y) * stride, d.begin() + offset + (height - 1 - y) * stride + width);
+    return rows;
+}
+
+// What the game fills and writes by palette number must read where it lands.
+TEST(GameFiles, TheColoursDrawnByNumberReadWhereTheGameDrawsThem) {
+    const std::vector<std::uint8_t> font = read_file("graphics/font4.BMP");
+    ASSERT_GE(font.size(), 54u + 1024u);
+    const auto colour = [&](int i) {
+        return std::array<int, 3>{font[54 + 4 * i + 2], font[54 + 4 * i + 1], font[54 + 4 * i]};
+    };
+    EXPECT_LT(luminance(colour(0)), 0.01) << "0, the blank screen and the dialog box, is near black";
+    for (int i = 1; i <= 16; ++i) EXPECT_GE(luminance(colour(15)), luminance(colour(i))) << "15 is the brightest";
+
+    // Grounds 1, 2, 4 of the three backgrounds, and their bands 9, 10, 12.
+    EXPECT_GT(distance(colour(1), colour(2)), 80);
+    EXPECT_GT(distance(colour(1), colour(4)), 80);
+    EXPECT_GT(distance(colour(2), colour(4)), 80);
+    for (const auto& [ground, band] : {std::pair{1, 9}, std::pair{2, 10}, std::pair{4, 12}})
+        EXPECT_GT(distance(colour(ground), colour(band)), 60) << "band " << band << " on ground " << ground;
+
+    // "Chain" (2) and the stage banner (4) over each sky where they stand,
+    // at every scroll: text rows 1..15 and columns 1..40 of the background.
+    for (const char* background : {"graphics/BG0.BMP", "graphics/BG1.BMP", "graphics/BG2.BMP"}) {
+        const auto rows = bmp_rows(read_file(background));
+        std::vector<double> chain;
+        double banner_sum = 0;
+        for (int y = 1; y < 16; ++y)
+            for (int x = 1; x <= 40; ++x) {
+                chain.push_back(contrast(colour(2), colour(rows[y][x])));
+                banner_sum += contrast(colour(4), colour(rows[y][x]));
+            }
+        std::sort(chain.begin(), chain.end());
+        EXPECT_GE(chain[chain.size() / 10], 3.0) << background << ": \"Chain\" on nine pixels in ten";
+        EXPECT_GE(banner_sum / chain.size(), 2.5) << background << ": the stage banner";
+    }
+
+    // The pause dialog's texts on its box, and every shade of the font on the
+    // instructions' fill and bars and on the ending's fill.
+    EXPECT_GE(contrast(colour(14), colour(0)), 7.0);
+    EXPECT_GE(contrast(colour(4), colour(0)), 3.0);
+    std::set<int> shades;
+    for (const auto& row : bmp_rows(font))
+        for (const std::uint8_t index : row)
+            if (index != 0) shades.insert(index);
+    ASSERT_FALSE(shades.empty());
+    for (const int shade : shades)
+        for (const int ground : {7, 8, 1})
+            EXPECT_GE(contrast(colour(shade), colour(ground)), 3.0) << "font shade " << shade << " on " << ground;
 }
 
 TEST(GameFiles, SamplesAreShortSixteenBitPcm) {

@@ -5,7 +5,7 @@
 
 #include "present/image.h"
 
-constexpr int sheet_backdrop = 8;  // dark grey: neither sprites nor skies use it much
+constexpr int sheet_backdrop = 22;  // a mid grey of the neutral ramp: art of every colour and shade shows on it
 constexpr int sheet_label_scale = 2;
 constexpr int sheet_label_height = 8 * sheet_label_scale + 4;
 
