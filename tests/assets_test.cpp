@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "present/image.h"
+#include "present/row_kernels.h"
 #include "test_screen.h"
 
 namespace {
@@ -300,6 +302,55 @@ TEST_F(Assets, SpriteHelpersTintAndBlank) {
     EXPECT_GT(blanked, 0);
     destroy_image(target);
     destroy_image(scene);
+}
+
+// The puts of silhouettes and blanked colours go a row at a time, 16 pixels a
+// step; they must draw what the custom put does with the pixel functions,
+// and the fast rows what the portable ones do.
+TEST_F(Assets, FastPutsDrawWhatThePixelFunctionsSay) {
+    std::mt19937 random(11);
+    const auto page = [] { return std::vector<std::uint8_t>(work_page_pixels(), work_page_pixels() + 640 * 480); };
+    const auto ground = [] {
+        for (int row = 0; row < screen_height; ++row)
+            std::memset(work_page_pixels() + row * screen_width, 7 + row % 5, screen_width);
+    };
+    image* const kept = sprite_images[sprite_crashing_craft];
+    for (int round = 0; round < 200; ++round) {
+        const int width = 1 + static_cast<int>(random() % 70), height = 1 + static_cast<int>(random() % 5);
+        image* source = create_image(width, height);
+        for (std::uint32_t y = 0; y < source->height; ++y)
+            for (std::uint32_t x = 0; x < source->width; ++x)  // colour 0 often, whole runs of it sometimes
+                source->pixels[y * source->pitch + x] = random() % 3 == 0 || (x / 16) % 3 == 1 ? 0 : random() % 4;
+        const int x = static_cast<int>(random() % 700) - 40, y = static_cast<int>(random() % 500) - 10;
+        const std::int32_t colour = std::array<std::int32_t, 5>{0, 1, 3, 255, 300}[random() % 5];
+        const bool silhouette = round % 2 == 0;
+        ground();
+        put_image_custom(nullptr, x, y, source, [&](std::uint32_t s, std::uint32_t d) {
+            return silhouette ? silhouette_pixel(s, d, &colour) : colour_to_zero_pixel(s, d, &colour);
+        });
+        const std::vector<std::uint8_t> expected = page();
+        ground();
+        sprite_images[sprite_crashing_craft] = source;  // any image as a sprite
+        if (silhouette)
+            put_sprite_silhouette(nullptr, x, y, sprite_crashing_craft, colour);
+        else
+            put_sprite_colour_to_zero(nullptr, x, y, sprite_crashing_craft, colour);
+        sprite_images[sprite_crashing_craft] = kept;
+        ASSERT_EQ(page(), expected) << "round " << round << ", " << width << "x" << height << " at " << x << "," << y
+                                    << ", colour " << colour;
+
+        std::uint8_t fast[70], slow[70];
+        for (int i = 0; i < width; ++i) fast[i] = slow[i] = static_cast<std::uint8_t>(random());
+        const auto c = static_cast<std::uint8_t>(colour);
+        transparent_row(source->pixels.get(), fast, width);
+        portable::transparent_row(source->pixels.get(), slow, width);
+        silhouette_row(source->pixels.get(), fast, width / 2, c);
+        portable::silhouette_row(source->pixels.get(), slow, width / 2, c);
+        colour_to_zero_row(source->pixels.get(), fast, width, c);
+        portable::colour_to_zero_row(source->pixels.get(), slow, width, c);
+        ASSERT_TRUE(std::equal(fast, fast + width, slow)) << "round " << round;
+        destroy_image(source);
+    }
 }
 
 TEST(Numbers, AreShownAsTheLastDigitsOfAZeroRun) {

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "present/image.h"
+#include "present/argb_conversion.h"
 #include "present/input.h"
 #include "present/picture_digest.h"
 #include "test_screen.h"
@@ -160,6 +162,26 @@ TEST(PictureDigest, TheFastPathIsTheDefinitionAndEveryPixelAndColourCounts) {
     EXPECT_NE(picture_digest(page.data(), palette), before_swap);
     palette[255].b ^= 1;
     EXPECT_NE(picture_digest(page.data(), palette), original) << "the last palette entry";
+}
+
+TEST(Display, TheTrueColourPictureIsThePagesColoursPixelForPixel) {
+    std::mt19937 random(3);
+    std::vector<std::uint8_t> page(screen_width * screen_height);
+    for (auto& b : page) b = static_cast<std::uint8_t>(random());
+    rgb palette[256];
+    for (auto& c : palette)
+        c = rgb{static_cast<std::uint8_t>(random()), static_cast<std::uint8_t>(random()), static_cast<std::uint8_t>(random())};
+    const std::size_t pitch = 4 * screen_width + 64;  // a display's rows may be longer than the picture's
+    std::vector<std::uint8_t> out(pitch * screen_height, 0xEE);
+    convert_to_argb(page.data(), palette, out.data(), pitch);
+    for (int y = 0; y < screen_height; y += 7)
+        for (int x = 0; x < screen_width; ++x) {
+            std::uint32_t argb;
+            std::memcpy(&argb, &out[y * pitch + 4 * x], 4);
+            const rgb c = palette[page[y * screen_width + x]];
+            ASSERT_EQ(argb, 0xFF000000u | c.r << 16 | c.g << 8 | c.b) << x << "," << y;
+        }
+    EXPECT_EQ(out[pitch - 1], 0xEE) << "nothing past the picture's row";
 }
 
 }  // namespace

@@ -24,6 +24,8 @@ extern const std::int32_t glyph_widths[128];
 void draw_text(image* target, int x, int y, std::string_view text, std::int32_t colour);
 void put_sprite_silhouette(image* target, int x, int y, int index, std::int32_t colour);
 void put_sprite_colour_to_zero(image* target, int x, int y, int index, std::int32_t colour);
+// Any image as a one-colour silhouette (what put_sprite_silhouette does for a sprite).
+void put_silhouette(image* target, int x, int y, const image* source, std::int32_t colour);
 std::uint32_t silhouette_pixel(std::uint32_t source, std::uint32_t destination, const void* parameter);
 std::uint32_t colour_to_zero_pixel(std::uint32_t source, std::uint32_t destination, const void* parameter);
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "assets/assets.h"
+#include "present/row_kernels.h"
 
 const std::int32_t glyph_widths[128] = {
     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
@@ -32,22 +33,35 @@ void draw_text(image* target, int x, int y, std::string_view text, std::int32_t 
         if (colour == -1)
             put_image(target, pen, y, glyph_images[c], put_mode::transparent);
         else
-            put_image_custom(target, pen, y, glyph_images[c],
-                             [&colour](std::uint32_t s, std::uint32_t d) { return silhouette_pixel(s, d, &colour); });
+            put_silhouette(target, pen, y, glyph_images[c], colour);
         pen += (glyph_widths[c] + 1) * 8;
     }
 }
 
 void put_sprite_silhouette(image* target, int x, int y, int index, std::int32_t colour) {
     if (index < 0 || index >= sprite_count) return;
-    put_image_custom(target, x, y, sprite_images[index],
-                     [&colour](std::uint32_t s, std::uint32_t d) { return silhouette_pixel(s, d, &colour); });
+    put_silhouette(target, x, y, sprite_images[index], colour);
 }
 
 void put_sprite_colour_to_zero(image* target, int x, int y, int index, std::int32_t colour) {
     if (index < 0 || index >= sprite_count) return;
-    put_image_custom(target, x, y, sprite_images[index],
-                     [&colour](std::uint32_t s, std::uint32_t d) { return colour_to_zero_pixel(s, d, &colour); });
+    // The custom put with colour_to_zero_pixel, a row at a time: a colour no
+    // pixel can have turns nothing to 0, and the put is a transparent one.
+    const auto c = static_cast<std::uint8_t>(colour);
+    put_rows(target, x, y, sprite_images[index], nullptr,
+             [c, any = colour >= 0 && colour <= 255](const std::uint8_t* in, std::uint8_t* out, int width) {
+                 if (any)
+                     colour_to_zero_row(in, out, width, c);
+                 else
+                     transparent_row(in, out, width);
+             });
+}
+
+void put_silhouette(image* target, int x, int y, const image* source, std::int32_t colour) {
+    // The custom put with silhouette_pixel, a row at a time; it writes the colour's low 8 bits.
+    const auto c = static_cast<std::uint8_t>(colour);
+    put_rows(target, x, y, source, nullptr,
+             [c](const std::uint8_t* in, std::uint8_t* out, int width) { silhouette_row(in, out, width, c); });
 }
 
 std::string padded_number(std::int64_t value, int digits) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "present/row_kernels.h"
 #include "present/screen.h"
 
 image* create_image(int width, int height) {
@@ -62,16 +63,7 @@ void put_image(image* target, int x, int y, const image* source, put_mode mode, 
                  [](const std::uint8_t* in, std::uint8_t* out, int width) { std::memmove(out, in, width); });
         return;
     }
-    // Transparent: copy each run of non-zero pixels in one go.
-    put_rows(target, x, y, source, rect, [](const std::uint8_t* in, std::uint8_t* out, int width) {
-        int col = 0;
-        while (col < width) {
-            while (col < width && in[col] == 0) ++col;
-            const int run_start = col;
-            while (col < width && in[col] != 0) ++col;
-            if (col > run_start) std::memcpy(out + run_start, in + run_start, col - run_start);
-        }
-    });
+    put_rows(target, x, y, source, rect, transparent_row);
 }
 
 void draw_filled_box(image* target, int x1, int y1, int x2, int y2, int colour) {

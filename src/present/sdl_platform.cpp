@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "present/argb_conversion.h"
 #include "present/input_events.h"
 #include "present/quiet_stderr.h"
 #include "present/sdl_input.h"
@@ -52,6 +53,7 @@ private:
     void draw();
     SDL_Rect picture_rect_in_window() const;
     bool handled_by_window(const SDL_Event& e);
+    void upload_shown_picture();
     void handle_window_event(const SDL_WindowEvent& e);
 
     std::string title_;
@@ -163,23 +165,26 @@ void sdl_platform::wait_ms(int ms) {
 }
 
 void sdl_platform::present(const std::uint8_t* pixels, const rgb* palette) {
-    std::copy(pixels, pixels + shown_pixels_.size(), shown_pixels_.begin());
-    std::copy(palette, palette + 256, shown_palette_);
+    // Only a new picture is shown: the title screen shows the same one for
+    // a second at a time, and a frame of play is shown once.
+    const std::size_t page_bytes = shown_pixels_.size();
+    if (shown_any_ && std::memcmp(pixels, shown_pixels_.data(), page_bytes) == 0 &&
+        std::memcmp(palette, shown_palette_, sizeof shown_palette_) == 0)
+        return;
+    std::memcpy(shown_pixels_.data(), pixels, page_bytes);
+    std::memcpy(shown_palette_, palette, sizeof shown_palette_);
     shown_any_ = true;
-    if (minimised_) return;
-    Uint32 lookup[256];
-    for (int i = 0; i < 256; ++i)
-        lookup[i] = 0xFF000000u | Uint32{palette[i].r} << 16 | Uint32{palette[i].g} << 8 | palette[i].b;
+    if (minimised_) return;  // shown when the window comes back
+    upload_shown_picture();
+    draw();
+}
+
+void sdl_platform::upload_shown_picture() {
     void* out = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(frame_, nullptr, &out, &pitch) != 0) return;
-    for (int y = 0; y < screen_height; ++y) {
-        Uint32* row = reinterpret_cast<Uint32*>(static_cast<std::uint8_t*>(out) + y * pitch);
-        const std::uint8_t* in = pixels + y * screen_width;
-        for (int x = 0; x < screen_width; ++x) row[x] = lookup[in[x]];
-    }
+    convert_to_argb(shown_pixels_.data(), shown_palette_, static_cast<std::uint8_t*>(out), static_cast<std::size_t>(pitch));
     SDL_UnlockTexture(frame_);
-    draw();
 }
 
 // The 4:3 picture, as large as fits, centred; in renderer output pixels.
@@ -283,6 +288,7 @@ void sdl_platform::handle_window_event(const SDL_WindowEvent& e) {
         case SDL_WINDOWEVENT_MINIMIZED: minimised_ = true; break;
         case SDL_WINDOWEVENT_RESTORED:
             minimised_ = false;
+            if (shown_any_) upload_shown_picture();
             draw();
             break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
