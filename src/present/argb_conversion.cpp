@@ -11,12 +11,19 @@ void convert_to_argb(const std::uint8_t* pixels, const rgb* palette, std::uint8_
     for (int y = 0; y < screen_height; ++y) {
         const std::uint8_t* in = pixels + y * screen_width;
         std::uint8_t* row = out + y * out_pitch;
-        // Eight pixels a step: one load of their indices, eight lookups, one 32-byte write.
+        // Eight pixels a step: one load of their indices and one 32-byte
+        // write. The game's pictures are made of 8x8 blocks on an 8-pixel
+        // grid, so most steps are one colour and need one lookup.
         for (int x = 0; x < screen_width; x += 8) {
             std::uint64_t indices;
             std::memcpy(&indices, in + x, 8);
             std::uint32_t argb[8];
-            for (int i = 0; i < 8; ++i) argb[i] = lookup[(indices >> (8 * i)) & 0xFF];
+            if (indices == 0x0101010101010101ull * (indices & 0xFF)) {
+                const std::uint32_t colour = lookup[indices & 0xFF];
+                for (std::uint32_t& pixel : argb) pixel = colour;
+            } else {
+                for (int i = 0; i < 8; ++i) argb[i] = lookup[(indices >> (8 * i)) & 0xFF];
+            }
             std::memcpy(row + 4 * x, argb, sizeof argb);
         }
     }

@@ -78,6 +78,7 @@ void draw_filled_box(image* target, int x1, int y1, int x2, int y2, int colour) 
     y2 = std::min(y2, dest.height - 1);
     for (int y = y1; y <= y2; ++y)
         std::memset(dest.pixels + y * dest.pitch + x1, static_cast<std::uint8_t>(colour), x2 - x1 + 1);
+    count_bytes_drawn(static_cast<std::size_t>(x2 - x1 + 1) * (y2 - y1 + 1));
     note_surface_drawn(target);
 }
 

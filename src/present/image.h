@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "present/screen.h"
+
 struct image {
     std::uint32_t width;
     std::uint32_t height;
@@ -57,6 +59,7 @@ void put_rows(image* target, int x, int y, const image* source, const source_rec
     for (int row = 0; row < span.height; ++row)
         row_function(source->pixels.get() + (span.source_y + row) * source->pitch + span.source_x,
                      dest.pixels + (span.target_y + row) * dest.pitch + span.target_x, span.width);
+    count_bytes_drawn(static_cast<std::size_t>(span.width) * span.height);
     note_surface_drawn(target);
 }
 

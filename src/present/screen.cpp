@@ -69,6 +69,7 @@ void draw_glyph_cell(int row, int column, std::uint8_t code) {
         const std::uint64_t cells = (foreground & mask) | (background & ~mask);
         std::memcpy(page + y * screen_width + left, &cells, 8);
     }
+    count_bytes_drawn(8 * t.cell_height);
 }
 
 // Moves every pixel row up by one text row and clears the bottom text row.
@@ -126,6 +127,7 @@ void copy_page(int source, int destination) {
     if (destination == -1) destination = screen.visible;
     if (!screen.open || !valid_page(source) || !valid_page(destination) || source == destination) return;
     std::memcpy(screen.pages[destination], screen.pages[source], page_size);
+    count_bytes_drawn(page_size);
     if (destination == screen.visible) mark_visible_changed();
 }
 
@@ -144,6 +146,7 @@ void unlock_screen(int, int) {
 void clear_screen() {
     if (!screen.open) return;
     std::memset(screen.pages[screen.work], screen.text.background, page_size);
+    count_bytes_drawn(page_size);
     screen.text.row = screen.text.column = 1;
     screen.text.pending_wrap = false;
     note_work_page_drawn();
@@ -193,6 +196,13 @@ void set_palette_entry(int index, rgb colour) {
     screen.palette[index] = colour;
     mark_visible_changed();
 }
+
+namespace {
+std::uint64_t drawn_total = 0;
+}  // namespace
+
+void count_bytes_drawn(std::size_t bytes) { drawn_total += bytes; }
+std::uint64_t bytes_drawn() { return drawn_total; }
 
 void note_work_page_drawn() {
     if (screen.work == screen.visible) mark_visible_changed();

@@ -1,6 +1,7 @@
 #pragma once
 // The game's screen: three 640x480 pages of 8-bit palette indices, the work
 // and visible page, one 256-entry palette and an 80x60 text grid.
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -32,6 +33,10 @@ const rgb* screen_palette();
 void set_palette_entry(int index, rgb colour);
 // Called after anything was drawn on the work page.
 void note_work_page_drawn();
+// Bytes written by the drawing operations (puts, boxes, text cells, page
+// copies) since start-up: what a frame costs at the least, for the benchmarks.
+void count_bytes_drawn(std::size_t bytes);
+std::uint64_t bytes_drawn();
 // Presents the visible page if it changed and the screen is not locked;
 // unless forced, at most once per refresh period.
 void refresh_display(bool force);
