@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "present/input_events.h"
-#include "present/keys.h"
 #include "present/png_writer.h"
 #include "present/screen.h"
 
@@ -15,11 +14,11 @@ constexpr std::uint64_t run_tail_ms = 60'000;
 
 headless_platform::headless_platform(std::vector<script_event> events, std::vector<screenshot_request> shots,
                                      std::optional<std::uint64_t> end_ms)
-    : events_(std::move(events)),
+    : script_(std::move(events)),
       shots_(std::move(shots)),
       shown_pixels_(static_cast<std::size_t>(screen_width) * screen_height, 0) {
     std::stable_sort(shots_.begin(), shots_.end(), [](const auto& a, const auto& b) { return a.ms < b.ms; });
-    end_ms_ = end_ms ? *end_ms : (events_.empty() ? 0 : events_.back().ms) + run_tail_ms;
+    end_ms_ = end_ms ? *end_ms : script_.last_ms() + run_tail_ms;
 }
 
 bool headless_platform::open_display(bool) {
@@ -40,30 +39,12 @@ void headless_platform::stop_if_asked() const {
 
 void headless_platform::pump_events() {
     stop_if_asked();
-    while (next_event_ < events_.size() && events_[next_event_].ms <= now_) {
-        const script_event& e = events_[next_event_++];
-        switch (e.action) {
-            case script_action::move: report_pointer_position(e.x, e.y); break;
-            case script_action::leave: report_pointer_left(); break;
-            case script_action::press: report_mouse_button(e.button_bit, true); break;
-            case script_action::release: report_mouse_button(e.button_bit, false); break;
-            case script_action::key_down:
-                report_key(e.scan_code, true);
-                if (!e.key_press.empty()) queue_key_press(e.key_press);
-                break;
-            case script_action::key_up: report_key(e.scan_code, false); break;
-            case script_action::close:
-                queue_key_press(close_button_key);
-                break;
-            case script_action::focus_out: report_focus(false); break;
-            case script_action::focus_in: report_focus(true); break;
-        }
-    }
+    script_.hand_over_due(now_);
 }
 
 void headless_platform::add_event(script_event event) {
     event.ms = now_;
-    events_.push_back(std::move(event));
+    script_.add(std::move(event));
 }
 
 void headless_platform::wait_ms(int ms) {
@@ -75,8 +56,8 @@ void headless_platform::idle() {
     stop_if_asked();
     // Polling without sleeping can only end when input changes: jump there,
     // or end the run when no input is left to come.
-    if (next_event_ < events_.size())
-        advance_to(std::max(now_, events_[next_event_].ms));
+    if (!script_.finished())
+        advance_to(std::max(now_, script_.next_ms()));
     else
         end_run();
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "present/headless_script.h"
+#include "present/input_script.h"
 #include "present/platform.h"
 
 struct screenshot_request {
@@ -31,6 +31,7 @@ public:
     void present(const std::uint8_t* pixels, const rgb* palette) override;
     void pump_events() override;
     std::uint64_t now_ms() override { return now_; }
+    std::uint64_t virtual_ms() override { return now_; }
     void wait_ms(int ms) override;
     void idle() override;
     void warp_pointer(int, int) override {}
@@ -63,8 +64,7 @@ private:
     [[noreturn]] void end_run();
     void take_shots_before(std::uint64_t limit, bool inclusive);
 
-    std::vector<script_event> events_;
-    std::size_t next_event_ = 0;
+    script_player script_;
     std::vector<screenshot_request> shots_;  // sorted by time
     std::uint64_t end_ms_;
     std::uint64_t now_ = 0;

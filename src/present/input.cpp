@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "present/input_events.h"
+#include "present/input_recording.h"
 #include "present/platform.h"
 #include "present/screen.h"
 
@@ -57,6 +58,7 @@ void pass_time(int ms) {
     input.polls_without_sleep = 0;
     if (p == nullptr) return;
     refresh_display(true);
+    p->sleep_begins(std::max(ms, 0));
     const std::uint64_t deadline = p->now_ms() + static_cast<std::uint64_t>(std::max(ms, 0));
     for (;;) {
         p->pump_events();
@@ -65,6 +67,7 @@ void pass_time(int ms) {
         if (now >= deadline) break;
         p->wait_ms(static_cast<int>(std::min<std::uint64_t>(deadline - now, 4)));
     }
+    p->sleep_ends();
 }
 
 }  // namespace
@@ -147,12 +150,16 @@ void sleep_or_key(int ms) {
 
 void report_key(int scan_code, bool held) {
     if (scan_code < 0 || scan_code >= 128) return;
+    if (const named_key* key = script_key_with_scan_code(scan_code))
+        record_input_event((held ? "keydown " : "keyup ") + key->name);
     input.held[scan_code] = held;
     if (held && input.focus) input.pressed_since_read[scan_code] = true;
 }
 
 void queue_key_press(std::string_view press) {
     if (press.empty() || press.size() > 2) return;
+    // Other presses come with their key's keydown.
+    if (press == close_button_key) record_input_event("close");
     const int next_tail = (input.queue_tail + 1) % queue_slots;
     if (next_tail == input.queue_head) input.queue_head = (input.queue_head + 1) % queue_slots;
     key_press& slot = input.queue[input.queue_tail];
@@ -163,17 +170,21 @@ void queue_key_press(std::string_view press) {
 }
 
 void report_pointer_position(int x, int y) {
+    record_input_event("move " + std::to_string(std::clamp(x, 0, 639)) + " " + std::to_string(std::clamp(y, 0, 479)));
     input.mouse_x = std::clamp(x, 0, 639);
     input.mouse_y = std::clamp(y, 0, 479);
     input.pointer_inside = true;
 }
 
 void report_pointer_left() {
+    record_input_event("leave");
     input.pointer_inside = false;
     input.buttons_pressed_since_read = 0;
 }
 
 void report_mouse_button(int bit, bool held) {
+    static const char* const names[3] = {"left", "right", "middle"};
+    if (bit >= 0 && bit < 3) record_input_event(std::string(held ? "press " : "release ") + names[bit]);
     if (held) {
         input.buttons |= 1 << bit;
         // Only a press the game could have read counts.
@@ -186,6 +197,7 @@ void report_mouse_button(int bit, bool held) {
 void report_wheel(int notches) { input.wheel += notches; }
 
 void report_focus(bool has_focus) {
+    record_input_event(has_focus ? "focus in" : "focus out");
     input.focus = has_focus;
     if (has_focus) return;
     std::fill(std::begin(input.held), std::end(input.held), false);
@@ -194,6 +206,9 @@ void report_focus(bool has_focus) {
     input.player_left = true;
 }
 
-void report_minimised() { input.player_left = true; }
+void report_minimised() {
+    record_input_event("minimise");
+    input.player_left = true;
+}
 
 void reset_input() { input = input_state{}; }

@@ -55,6 +55,13 @@ const named_key* find_script_key(std::string_view name) {
     return it == keys.end() ? nullptr : &*it;
 }
 
+const named_key* script_key_with_scan_code(int scan_code) {
+    const auto& keys = script_keys();
+    const auto it =
+        std::find_if(keys.begin(), keys.end(), [&](const named_key& k) { return k.scan_code == scan_code; });
+    return it == keys.end() ? nullptr : &*it;
+}
+
 std::string script_key_names() {
     std::string names;
     // The keys named one by one come before F1; the runs after it are named by their ends.

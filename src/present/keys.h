@@ -92,5 +92,7 @@ struct named_key {
 // pagedown, f1..f10, a..z and 0..9, in that order.
 const std::vector<named_key>& script_keys();
 const named_key* find_script_key(std::string_view name);
+// The script's key of a scan code, or nullptr when scripts have no name for it.
+const named_key* script_key_with_scan_code(int scan_code);
 // The names for people: "esc, enter, ..., f1..f10, a..z, 0..9".
 std::string script_key_names();

@@ -25,6 +25,14 @@ public:
 
     // Milliseconds since start-up: real time, or the headless virtual time.
     virtual std::uint64_t now_ms() = 0;
+    // The game's own clock: the sum of the sleeps it asked for, and where a
+    // script drives it, the jumps to its next event. Recordings are stamped
+    // with it, and it is what korvane-headless counts.
+    virtual std::uint64_t virtual_ms() = 0;
+    // A sleep of the game begins (ms long) and ends. Input is handed to the
+    // game while time passes, so that a recording replays at the same moments.
+    virtual void sleep_begins(int) {}
+    virtual void sleep_ends() {}
     // Lets time pass without busy-waiting (at most a few milliseconds at a time).
     virtual void wait_ms(int ms) = 0;
     // The game keeps polling input without sleeping: yield the processor, or

@@ -21,13 +21,17 @@ constexpr int smallest_window_width = screen_width / 2;
 constexpr int smallest_window_height = screen_height / 2;
 // How long a minimised game sleeps at a time while nothing happens.
 constexpr int minimised_wait_ms = 100;
+// How long Escape is held to end a replay.
+constexpr std::uint64_t replay_end_hold_ms = 1000;
 
 class sdl_platform final : public platform {
 public:
-    sdl_platform(std::string title, screenshot_handler on_screenshot)
+    sdl_platform(std::string title, screenshot_handler on_screenshot, std::optional<std::vector<script_event>> replay)
         : title_(std::move(title)),
           on_screenshot_(std::move(on_screenshot)),
-          shown_pixels_(static_cast<std::size_t>(screen_width) * screen_height) {}
+          shown_pixels_(static_cast<std::size_t>(screen_width) * screen_height) {
+        if (replay) replay_.emplace(std::move(*replay));
+    }
     ~sdl_platform() override {
         if (upscaled_) SDL_DestroyTexture(upscaled_);
         if (frame_) SDL_DestroyTexture(frame_);
@@ -41,8 +45,11 @@ public:
     void present(const std::uint8_t* pixels, const rgb* palette) override;
     void pump_events() override;
     std::uint64_t now_ms() override { return SDL_GetTicks64(); }
+    std::uint64_t virtual_ms() override { return virtual_ms_; }
+    void sleep_begins(int ms) override;
+    void sleep_ends() override { time_passing_ = false; }
     void wait_ms(int ms) override;
-    void idle() override { wait_ms(1); }
+    void idle() override;
     void warp_pointer(int x, int y) override;
     void show_pointer(bool shown) override { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
     void confine_pointer(bool confined) override { SDL_SetWindowGrab(window_, confined ? SDL_TRUE : SDL_FALSE); }
@@ -53,6 +60,10 @@ private:
     void draw();
     SDL_Rect picture_rect_in_window() const;
     bool handled_by_window(const SDL_Event& e);
+    void hand_over(const input_report& report);
+    void hand_over_waiting_input();
+    void watch_for_the_end_of_a_replay(const SDL_Event& e);
+    void report_initial_input();
     void upload_shown_picture();
     void handle_window_event(const SDL_WindowEvent& e);
 
@@ -72,6 +83,16 @@ private:
     SDL_Texture* upscaled_ = nullptr;  // the screen enlarged by a whole factor
     int upscale_factor_ = 0;
     bool full_screen_ = false;
+
+    // The game's clock, and the input that arrived while no time passed: it
+    // is handed to the game when time passes next, so that a recording replays
+    // at the same moments.
+    std::uint64_t virtual_ms_ = 0;
+    bool time_passing_ = false;
+    std::vector<input_report> waiting_input_;
+    // A replay's events, and when the player began holding Escape to end it.
+    std::optional<script_player> replay_;
+    std::optional<std::uint64_t> escape_held_since_;
 };
 
 bool sdl_platform::open_display(bool full_screen) {
@@ -101,7 +122,27 @@ bool sdl_platform::open_display(bool full_screen) {
     }
     if (!create_window(full_screen) && !create_window(!full_screen)) return false;
     SDL_StartTextInput();
+    report_initial_input();
     return true;
+}
+
+// Where the pointer and the focus are as the game begins; a recording starts
+// from them as a replay does.
+void sdl_platform::report_initial_input() {
+    if (replay_) return;
+    SDL_PumpEvents();
+    SDL_Point pointer{0, 0};
+    SDL_GetMouseState(&pointer.x, &pointer.y);
+    const SDL_Rect r = picture_rect_in_window();
+    if (SDL_GetMouseFocus() == window_) {
+        SDL_Event enter{};
+        enter.type = SDL_WINDOWEVENT;
+        enter.window.event = SDL_WINDOWEVENT_ENTER;
+        for (const input_report& report : map_sdl_input(enter, {r.x, r.y, r.w, r.h}, pointer)) hand_over(report);
+    } else {
+        report_pointer_left();
+    }
+    report_focus(SDL_GetKeyboardFocus() == window_);
 }
 
 bool sdl_platform::create_window(bool full_screen) {
@@ -153,6 +194,53 @@ void sdl_platform::set_full_screen(bool full_screen) {
     }
     full_screen_ = full_screen;
     draw();
+}
+
+void sdl_platform::sleep_begins(int ms) {
+    virtual_ms_ += static_cast<std::uint64_t>(ms);
+    time_passing_ = true;
+    hand_over_waiting_input();
+}
+
+void sdl_platform::idle() {
+    // A game waiting for input without sleeping: what has arrived reaches it
+    // now, and a replay moves on to its next event, as korvane-headless does.
+    hand_over_waiting_input();
+    if (replay_ && !replay_->finished()) {
+        virtual_ms_ = std::max(virtual_ms_, replay_->next_ms());
+        replay_->hand_over_due(virtual_ms_);
+    }
+    wait_ms(1);
+}
+
+void sdl_platform::hand_over_waiting_input() {
+    for (const input_report& report : waiting_input_) hand_over(report);
+    waiting_input_.clear();
+}
+
+void sdl_platform::hand_over(const input_report& report) {
+    switch (report.what) {
+        case input_report::kind::key: report_key(report.code, report.on); break;
+        case input_report::kind::press: queue_key_press(report.text); break;
+        case input_report::kind::button: report_mouse_button(report.code, report.on); break;
+        case input_report::kind::pointer: report_pointer_position(report.x, report.y); break;
+        case input_report::kind::pointer_left: report_pointer_left(); break;
+        case input_report::kind::wheel: report_wheel(report.code); break;
+        case input_report::kind::focus: report_focus(report.on); break;
+        case input_report::kind::minimised: report_minimised(); break;
+    }
+}
+
+// In a replay the player's input does not reach the game; Escape held for a
+// second or the close button ends the replay.
+void sdl_platform::watch_for_the_end_of_a_replay(const SDL_Event& e) {
+    if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) throw replay_ended{};
+    if ((e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) && e.key.keysym.scancode == SDL_SCANCODE_ESCAPE) {
+        if (e.type == SDL_KEYUP)
+            escape_held_since_.reset();
+        else if (!escape_held_since_)
+            escape_held_since_ = SDL_GetTicks64();
+    }
 }
 
 void sdl_platform::wait_ms(int ms) {
@@ -243,21 +331,23 @@ void sdl_platform::pump_events() {
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         if (handled_by_window(e)) continue;
+        if (replay_) {
+            watch_for_the_end_of_a_replay(e);
+            continue;
+        }
         SDL_Point pointer{0, 0};
         if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_ENTER) SDL_GetMouseState(&pointer.x, &pointer.y);
         const SDL_Rect r = picture_rect_in_window();
-        for (const input_report& report : map_sdl_input(e, {r.x, r.y, r.w, r.h}, pointer)) {
-            switch (report.what) {
-                case input_report::kind::key: report_key(report.code, report.on); break;
-                case input_report::kind::press: queue_key_press(report.text); break;
-                case input_report::kind::button: report_mouse_button(report.code, report.on); break;
-                case input_report::kind::pointer: report_pointer_position(report.x, report.y); break;
-                case input_report::kind::pointer_left: report_pointer_left(); break;
-                case input_report::kind::wheel: report_wheel(report.code); break;
-                case input_report::kind::focus: report_focus(report.on); break;
-                case input_report::kind::minimised: report_minimised(); break;
-            }
+        for (input_report& report : map_sdl_input(e, {r.x, r.y, r.w, r.h}, pointer)) {
+            if (time_passing_)
+                hand_over(report);
+            else
+                waiting_input_.push_back(std::move(report));
         }
+    }
+    if (replay_) {
+        if (escape_held_since_ && SDL_GetTicks64() - *escape_held_since_ >= replay_end_hold_ms) throw replay_ended{};
+        replay_->hand_over_due(virtual_ms_);
     }
 }
 
@@ -308,6 +398,7 @@ void sdl_platform::handle_window_event(const SDL_WindowEvent& e) {
 
 }  // namespace
 
-std::unique_ptr<platform> make_sdl_platform(const std::string& title, screenshot_handler on_screenshot) {
-    return std::make_unique<sdl_platform>(title, std::move(on_screenshot));
+std::unique_ptr<platform> make_sdl_platform(const std::string& title, screenshot_handler on_screenshot,
+                                            std::optional<std::vector<script_event>> replay) {
+    return std::make_unique<sdl_platform>(title, std::move(on_screenshot), std::move(replay));
 }

@@ -2,14 +2,23 @@
 // The real display: a window or full screen through SDL2.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "present/input_script.h"
 #include "present/platform.h"
 
 // Called when the player asks for a screenshot (F12), with the 640x480
 // picture on show and its palette.
 using screenshot_handler = std::function<void(const std::uint8_t* pixels, const rgb* palette)>;
 
-// title: the window's title, the program's file name without extension.
-std::unique_ptr<platform> make_sdl_platform(const std::string& title, screenshot_handler on_screenshot);
+// Thrown out of the game when the player ends a replay (Escape held for a
+// second, or the window's close button).
+struct replay_ended {};
+
+// title: the window's title. With a replay, the recording's events drive the
+// game at real speed and the player's own input does not reach it.
+std::unique_ptr<platform> make_sdl_platform(const std::string& title, screenshot_handler on_screenshot,
+                                            std::optional<std::vector<script_event>> replay = std::nullopt);

@@ -1,4 +1,4 @@
-#include "present/headless_script.h"
+#include "present/input_script.h"
 
 #include <gtest/gtest.h>
 

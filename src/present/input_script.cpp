@@ -1,7 +1,8 @@
-#include "present/headless_script.h"
+#include "present/input_script.h"
 
 #include <sstream>
 
+#include "present/input_events.h"
 #include "present/keys.h"
 
 namespace {
@@ -34,9 +35,11 @@ bool parse_line(std::istringstream& words, script_event& event, std::string& pro
         event.action = script_action::move;
         event.x = static_cast<int>(x);
         event.y = static_cast<int>(y);
-    } else if (action == "leave" || action == "close") {
+    } else if (action == "leave" || action == "close" || action == "minimise") {
         if (!expect_args(0)) return false;
-        event.action = action == "leave" ? script_action::leave : script_action::close;
+        event.action = action == "leave"   ? script_action::leave
+                       : action == "close" ? script_action::close
+                                           : script_action::minimise;
     } else if (action == "press" || action == "release") {
         if (!expect_args(1)) return false;
         if (arg1 == "left")
@@ -75,6 +78,27 @@ bool parse_line(std::istringstream& words, script_event& event, std::string& pro
 }
 
 }  // namespace
+
+void script_player::hand_over_due(std::uint64_t now) {
+    while (next_ < events_.size() && events_[next_].ms <= now) {
+        const script_event& e = events_[next_++];
+        switch (e.action) {
+            case script_action::move: report_pointer_position(e.x, e.y); break;
+            case script_action::leave: report_pointer_left(); break;
+            case script_action::press: report_mouse_button(e.button_bit, true); break;
+            case script_action::release: report_mouse_button(e.button_bit, false); break;
+            case script_action::key_down:
+                report_key(e.scan_code, true);
+                if (!e.key_press.empty()) queue_key_press(e.key_press);
+                break;
+            case script_action::key_up: report_key(e.scan_code, false); break;
+            case script_action::close: queue_key_press(close_button_key); break;
+            case script_action::focus_out: report_focus(false); break;
+            case script_action::focus_in: report_focus(true); break;
+            case script_action::minimise: report_minimised(); break;
+        }
+    }
+}
 
 std::string quoted(std::string_view word) {
     constexpr std::size_t longest = 80;

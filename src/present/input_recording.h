@@ -1,0 +1,20 @@
+#pragma once
+// A player's input written down as it reaches the game, in the script format
+// of korvane-headless --input, each event stamped with the game's virtual
+// time (platform::virtual_ms): replayed headless, the game sees the same input
+// at the same moments. The presentation service's input reports feed it.
+#include <string>
+#include <vector>
+
+// Starts writing to the file, after the comment lines given (without '#').
+// False when the file cannot be written.
+bool start_input_recording(const std::string& path, const std::vector<std::string>& comments);
+// A comment line at the current point of the recording.
+void note_in_recording(const std::string& comment);
+// Writes what is left and closes the file; false when anything could not be written.
+bool stop_input_recording();
+bool recording_input();
+
+// One event as a script line without its time ("press left"); consecutive
+// moves at one moment are written once, as the last.
+void record_input_event(const std::string& event);
