@@ -13,14 +13,15 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
-    std::vector<script_event> events;
+    script_contents script;
     std::string error;
-    if (!parse_script(in, events, error)) {
+    if (!parse_script(in, script, error)) {
         fuzz_require(!error.empty(), "a refused script says why");
         return 0;
     }
+    fuzz_require(!script.best_at_start || *script.best_at_start >= 0, "a best score is not negative");
     std::uint64_t last_ms = 0;
-    for (const script_event& event : events) {
+    for (const script_event& event : script.events) {
         fuzz_require(event.ms >= last_ms, "event times never decrease");
         last_ms = event.ms;
         switch (event.action) {

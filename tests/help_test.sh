@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
 # What the programs answer when asked for help or their version:
-#   help_test.sh GAME_DIR AUTOPLAY VERSION README
+#   help_test.sh GAME_DIR VERSION README
 # Each answer needs no display and no game files, and ends with exit code 0;
-# an unknown option of korvane-headless or korvane-autoplay is an error (2).
+# an unknown or incomplete option is an error (2) that says what is wrong.
 set -u
 game_dir=$1
-autoplay=$2
-version=$3
-readme=$4
+version=$2
+readme=$3
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cd "$scratch" || exit 2
@@ -17,7 +16,7 @@ for program in korvane korvane-fs; do
   for word in -h --help; do
     env -u DISPLAY -u WAYLAND_DISPLAY XDG_DATA_HOME="$scratch/data" "$game_dir/$program" $word >out.txt 2>err.txt ||
       fail "$program $word: exit code $?"
-    grep -q "^Usage: korvane \[NOSOUND\]" out.txt || fail "$program $word printed no usage"
+    grep -q "^Usage: korvane \[OPTION\]... \[NOSOUND\]" out.txt || fail "$program $word printed no usage"
     grep -q "NOSOUND" out.txt && grep -q "Alt+Enter" out.txt || fail "$program $word: no options or controls"
     # Started from here, the game would keep its best score in the data folder.
     grep -q "best score  $scratch/data/korvane/hiscore.txt" out.txt || fail "$program $word: where is the best score?"
@@ -25,6 +24,10 @@ for program in korvane korvane-fs; do
     [ -s err.txt ] && fail "$program $word wrote to stderr: $(cat err.txt)"
   done
   [ "$(env -u DISPLAY "$game_dir/$program" --version)" = "korvane $version" ] || fail "$program --version"
+  env -u DISPLAY "$game_dir/$program" --record >/dev/null 2>err.txt
+  [ $? -eq 2 ] && grep -q "\-\-record wants a file" err.txt || fail "$program --record without a file"
+  env -u DISPLAY "$game_dir/$program" --replay missing.script >/dev/null 2>err.txt
+  [ $? -eq 2 ] && grep -q "cannot read 'missing.script'" err.txt || fail "$program --replay of a missing file"
 done
 [ -e hiscore.txt ] || [ -e data ] && fail "asking for help made files"
 
@@ -37,8 +40,17 @@ done
 keys=$("$game_dir/korvane-headless" --help | sed -n 's/^Keys: \(.*\)\.$/\1/p')
 [ -n "$keys" ] && tr '\n' ' ' <"$readme" | tr -s ' ' | grep -qF "($keys)" || fail "the README's keys are not: $keys"
 
-"$autoplay" --help | grep -q "^Usage: korvane-autoplay" || fail "korvane-autoplay --help"
-[ -e --help ] && fail "korvane-autoplay --help wrote a file named --help"
-"$autoplay" out.txt --frobnicate 1 >/dev/null 2>&1
-[ $? -eq 2 ] || fail "korvane-autoplay took an unknown option"
+for words in "--autoplay x" "--autoplay 4294967296" "--autoplay 1 --games 0" "--autoplay 1 --input missing"; do
+  "$game_dir/korvane-headless" $words >/dev/null 2>err.txt
+  [ $? -eq 2 ] && [ -s err.txt ] || fail "korvane-headless $words was taken"
+done
+# A recording made by another version plays on, after one line of warning.
+printf '# korvane 0.0.1 recording, 2026-01-01\n0 best 5000\n' >old.script
+XDG_DATA_HOME="$scratch/data" "$game_dir/korvane-headless" nosound --input old.script --end 100 --state state.json \
+  >/dev/null 2>err.txt ||
+  fail "a recording of another version was refused: $(cat err.txt)"
+[ "$(wc -l <err.txt)" -eq 1 ] && grep -q "recorded by korvane '0.0.1', this is $version" err.txt ||
+  fail "no single line of warning for another version: $(cat err.txt)"
+grep -q '"hi_score":5000' state.json || fail "the replay did not start from the recorded best score"
+[ -e data ] && fail "a replay wrote a best score"
 exit 0

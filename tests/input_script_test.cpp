@@ -8,7 +8,10 @@ namespace {
 
 bool parse(const std::string& text, std::vector<script_event>& events, std::string& error) {
     std::istringstream in(text);
-    return parse_script(in, events, error);
+    script_contents script;
+    const bool parsed = parse_script(in, script, error);
+    events = script.events;
+    return parsed;
 }
 
 TEST(Script, ReadsEveryKindOfEvent) {
@@ -52,6 +55,7 @@ TEST(Script, NamesTheLineOfAMistake) {
     const char* bad[] = {
         "0 move 640 0", "0 move 1", "0 press thumb", "0 keydown f11", "0 keydown shift", "0 jump",
         "x move 1 1",   "-5 close", "0 focus maybe", "0 close now",   "0 keydown f01",   "0 move 1 1 1",
+        "0 best",       "0 best -1", "0 best 2147483648", "0 best 5 5", "1 best 5",
     };
     for (const char* line : bad) {
         std::vector<script_event> events;
@@ -63,6 +67,29 @@ TEST(Script, NamesTheLineOfAMistake) {
     std::string error;
     EXPECT_FALSE(parse("10 leave\n9 leave\n", events, error));
     EXPECT_NE(error.find("backwards"), std::string::npos);
+    EXPECT_FALSE(parse("0 best 1\n0 best 2\n", events, error));
+    EXPECT_NE(error.find("twice"), std::string::npos);
+}
+
+// What a recording says besides its events: who made it and the best score
+// it began with; a script without them says nothing.
+TEST(Script, ReadsARecordingsHeader) {
+    std::istringstream recording(
+        "# korvane 1.2.3 recording, 2026-12-09 01:00:00 UTC\n# command line: korvane --record r\n"
+        "0 move 5 5\n0 best 4200 # from hiscore.txt\n40 press left\n");
+    script_contents script;
+    std::string error;
+    ASSERT_TRUE(parse_script(recording, script, error)) << error;
+    EXPECT_EQ(script.recorded_by, "1.2.3");
+    EXPECT_EQ(script.best_at_start, 4200);
+    ASSERT_EQ(script.events.size(), 2u);
+    EXPECT_EQ(script.events[1].ms, 40u);
+
+    std::istringstream plain("0 move 5 5\n# korvane 1.2.3 recording\n");
+    script_contents other;
+    ASSERT_TRUE(parse_script(plain, other, error)) << error;
+    EXPECT_EQ(other.recorded_by, "");
+    EXPECT_FALSE(other.best_at_start);
 }
 
 }  // namespace

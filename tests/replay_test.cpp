@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -57,6 +59,30 @@ std::vector<std::string> outcome(const headless_result& r) {
     return lines;
 }
 
+// "key=value" words of an outcome line.
+std::map<std::string, std::string> line_values(const std::string& line) {
+    std::map<std::string, std::string> values;
+    std::istringstream words(line);
+    for (std::string word; words >> word;)
+        if (const auto equals = word.find('='); equals != std::string::npos)
+            values[word.substr(0, equals)] = word.substr(equals + 1);
+    return values;
+}
+
+// Where a replay first went another way than its recording: the frame and
+// the values that differ, or the whole lines for other kinds of line.
+std::string first_difference(const std::string& actual, const std::string& expected, std::size_t line_number) {
+    std::string message = "line " + std::to_string(line_number) + ": ";
+    if (!actual.starts_with("frame ") || !expected.starts_with("frame "))
+        return message + "replayed '" + actual + "', recorded '" + expected + "'";
+    const auto now = line_values(actual), then = line_values(expected);
+    message += "frame " + then.at("frame") + " of game " + then.at("game") + " differs:";
+    for (const auto& [key, value] : then)
+        if (now.count(key) == 0 || now.at(key) != value)
+            message += " " + key + " " + (now.count(key) ? now.at(key) : "missing") + " (recorded " + value + ")";
+    return message;
+}
+
 class Replay : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Replay, EverythingHappensAsRecorded) {
@@ -78,7 +104,7 @@ TEST_P(Replay, EverythingHappensAsRecorded) {
     for (std::string line; std::getline(in, line);) expected.push_back(line);
     ASSERT_FALSE(expected.empty()) << expected_path << " is missing; see tests/replays/README.md";
     for (std::size_t i = 0; i < std::min(actual.size(), expected.size()); ++i)
-        ASSERT_EQ(actual[i], expected[i]) << "first difference at line " << i + 1 << " of " << expected_path;
+        if (actual[i] != expected[i]) FAIL() << expected_path.filename() << " " << first_difference(actual[i], expected[i], i + 1);
     EXPECT_EQ(actual.size(), expected.size());
 }
 

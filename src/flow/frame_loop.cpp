@@ -60,6 +60,7 @@ void steer_by_keyboard() {
 }
 
 void play_frame() {
+    part_on_show = part_play;
     set_pages(work_page, visible_page);
     read_input();
     steer_and_fire();

@@ -19,6 +19,7 @@
 std::int32_t hi_score;
 std::int32_t quit_requested;
 std::int32_t keyboard_control;
+std::int32_t part_on_show = part_title;
 std::int32_t work_page = 1;
 std::int32_t visible_page = 0;
 

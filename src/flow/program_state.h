@@ -6,3 +6,16 @@
 extern std::int32_t hi_score;          // the best score: read from hiscore.txt, raised after a game that beat it
 extern std::int32_t quit_requested;    // -1 when the title screen chose to leave the program
 extern std::int32_t keyboard_control;  // non-zero: the arrow keys steer; the title screen sets it, 0 when a game starts
+
+// What is on show, for a player that watches the screen instead of reading
+// the picture (the built-in autoplayer); each part sets it as it begins.
+enum program_part : std::int32_t {
+    part_title,
+    part_opening,
+    part_instructions,
+    part_play,
+    part_pause,
+    part_results,  // the crash and the game-over picture
+    part_ending,
+};
+extern std::int32_t part_on_show;  // a program_part

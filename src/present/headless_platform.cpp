@@ -43,8 +43,12 @@ void headless_platform::pump_events() {
 }
 
 void headless_platform::add_event(script_event event) {
-    event.ms = now_;
+    event.ms = std::max({event.ms, now_, script_.last_ms()});
     script_.add(std::move(event));
+}
+
+void headless_platform::sleep_begins(int ms) {
+    if (sleep_hook_) sleep_hook_(now_ + static_cast<std::uint64_t>(std::max(ms, 0)));
 }
 
 void headless_platform::wait_ms(int ms) {
@@ -84,6 +88,6 @@ void headless_platform::advance_to(std::uint64_t target) {
 
 void headless_platform::end_run() {
     take_shots_before(end_ms_, true);
-    now_ = std::max(now_, end_ms_);
+    if (end_ms_ != no_end) now_ = std::max(now_, end_ms_);
     throw headless_run_over{0};
 }

@@ -24,6 +24,9 @@ struct headless_run_over {
 
 class headless_platform final : public platform {
 public:
+    // An end_ms for a run that lasts as long as the game does.
+    static constexpr std::uint64_t no_end = UINT64_MAX;
+
     headless_platform(std::vector<script_event> events, std::vector<screenshot_request> shots,
                       std::optional<std::uint64_t> end_ms);
 
@@ -32,6 +35,7 @@ public:
     void pump_events() override;
     std::uint64_t now_ms() override { return now_; }
     std::uint64_t virtual_ms() override { return now_; }
+    void sleep_begins(int ms) override;
     void wait_ms(int ms) override;
     void idle() override;
     void warp_pointer(int, int) override {}
@@ -47,8 +51,13 @@ public:
     using picture_seen = std::function<void(std::uint64_t ms, const std::uint8_t* pixels, const rgb* palette)>;
     void on_picture_seen(picture_seen hook) { picture_seen_ = std::move(hook); }
 
-    // Adds an event while the game runs, for programs that play the game
-    // themselves; it takes effect at the current virtual time.
+    // For a player that decides as the game goes (the built-in autoplayer):
+    // called whenever the game begins to sleep, with the virtual time at
+    // which it wakes and looks at the input again.
+    using sleep_hook = std::function<void(std::uint64_t wake_ms)>;
+    void on_sleep(sleep_hook hook) { sleep_hook_ = std::move(hook); }
+    // Adds an event while the game runs, at its time or now if that is
+    // earlier, after every event added before.
     void add_event(script_event event);
 
     // What a player would see now: the last presented page and its palette.
@@ -73,4 +82,5 @@ private:
     bool shot_failed_ = false;
     volatile std::sig_atomic_t stop_code_ = 0;
     picture_seen picture_seen_;
+    sleep_hook sleep_hook_;
 };

@@ -77,11 +77,36 @@ bool parse_line(std::istringstream& words, script_event& event, std::string& pro
     return true;
 }
 
+std::string recording_version(std::string_view first_line) {
+    constexpr std::string_view start = "# korvane ";
+    if (!first_line.starts_with(start)) return {};
+    first_line.remove_prefix(start.size());
+    const auto space = first_line.find(' ');
+    if (space == std::string_view::npos || !first_line.substr(space).starts_with(" recording")) return {};
+    return std::string(first_line.substr(0, space));
+}
+
+// "best N" at 0 ms, once.
+bool parse_best(std::istringstream& words, std::uint64_t ms, script_contents& script, std::string& problem) {
+    std::string value, extra;
+    words >> value >> extra;
+    long long best = 0;
+    if (!parse_whole(value, 0, 2'147'483'647, best) || !extra.empty())
+        problem = "best takes one whole number";
+    else if (ms != 0)
+        problem = "best is given at 0 ms";
+    else if (script.best_at_start)
+        problem = "best is given twice";
+    else
+        script.best_at_start = static_cast<std::int32_t>(best);
+    return problem.empty();
+}
+
 }  // namespace
 
 void script_player::hand_over_due(std::uint64_t now) {
-    while (next_ < events_.size() && events_[next_].ms <= now) {
-        const script_event& e = events_[next_++];
+    for (; !events_.empty() && events_.front().ms <= now; events_.pop_front()) {
+        const script_event& e = events_.front();
         switch (e.action) {
             case script_action::move: report_pointer_position(e.x, e.y); break;
             case script_action::leave: report_pointer_left(); break;
@@ -106,12 +131,12 @@ std::string quoted(std::string_view word) {
     return "'" + std::string(word.substr(0, longest)) + "...' (" + std::to_string(word.size()) + " characters)";
 }
 
-bool parse_script(std::istream& in, std::vector<script_event>& events, std::string& error) {
+bool parse_script(std::istream& in, script_contents& script, std::string& error) {
     std::string line;
     int line_number = 0;
     std::uint64_t last_ms = 0;
     while (std::getline(in, line)) {
-        ++line_number;
+        if (++line_number == 1) script.recorded_by = recording_version(line);
         if (const auto hash = line.find('#'); hash != std::string::npos) line.erase(hash);
         std::istringstream words(line);
         std::string time_word;
@@ -125,14 +150,21 @@ bool parse_script(std::istream& in, std::vector<script_event>& events, std::stri
             problem = "time goes backwards";
         } else {
             event.ms = static_cast<std::uint64_t>(ms);
-            parse_line(words, event, problem);
+            std::string action;
+            const auto action_start = words.tellg();
+            if (words >> action && action == "best") {
+                parse_best(words, event.ms, script, problem);
+            } else {
+                words.clear();
+                words.seekg(action_start);
+                if (parse_line(words, event, problem)) script.events.push_back(event);
+            }
         }
         if (!problem.empty()) {
             error = "line " + std::to_string(line_number) + ": " + problem;
             return false;
         }
         last_ms = event.ms;
-        events.push_back(event);
     }
     return true;
 }

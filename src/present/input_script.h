@@ -2,8 +2,14 @@
 // Input scripts, what korvane-headless plays and the windowed programs record
 // and replay: one event a line, "MS EVENT ARGS", MS in the game's virtual
 // milliseconds, never decreasing; '#' starts a comment.
+//
+// A recording begins with the comment "# korvane VERSION recording ..." and
+// holds one "0 best N" line: the best score when it began, which its replay
+// starts from (and keeps to itself, leaving the player's best alone).
 #include <cstdint>
+#include <deque>
 #include <istream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,25 +25,38 @@ struct script_event {
     std::string key_press;  // what key_down queues for inkey (may be empty)
 };
 
+struct script_contents {
+    std::vector<script_event> events;
+    std::string recorded_by;                   // the version in a recording's first line, or empty
+    std::optional<std::int32_t> best_at_start;  // from "0 best N"
+};
+
 // Reads a whole script; on a malformed line returns false with a message
 // naming the line.
-bool parse_script(std::istream& in, std::vector<script_event>& events, std::string& error);
+bool parse_script(std::istream& in, script_contents& script, std::string& error);
 
 // Hands a script's events to the game (input_events.h) as their time comes.
 class script_player {
 public:
-    explicit script_player(std::vector<script_event> events) : events_(std::move(events)) {}
+    explicit script_player(std::vector<script_event> events)
+        : events_(events.begin(), events.end()), last_ms_(events.empty() ? 0 : events.back().ms) {}
     // Every event not yet handed over whose time is now or earlier, in order.
     void hand_over_due(std::uint64_t now);
-    bool finished() const { return next_ >= events_.size(); }
-    std::uint64_t next_ms() const { return finished() ? 0 : events_[next_].ms; }
-    std::uint64_t last_ms() const { return events_.empty() ? 0 : events_.back().ms; }
-    // An event to hand over at the given time, after all others (for players that decide as they go).
-    void add(script_event event) { events_.push_back(std::move(event)); }
+    bool finished() const { return events_.empty(); }
+    std::uint64_t next_ms() const { return finished() ? 0 : events_.front().ms; }
+    // The time of the last event given, handed over or not.
+    std::uint64_t last_ms() const { return last_ms_; }
+    // An event to hand over at the given time, after all others (for players
+    // that decide as they go: what is handed over is forgotten, so that they
+    // can play for ever).
+    void add(script_event event) {
+        last_ms_ = event.ms;
+        events_.push_back(std::move(event));
+    }
 
 private:
-    std::vector<script_event> events_;
-    std::size_t next_ = 0;
+    std::deque<script_event> events_;  // not yet handed over
+    std::uint64_t last_ms_;
 };
 
 // A word from the input, quoted for a message: at most 80 characters of it.

@@ -1,23 +1,24 @@
 // korvane-headless: the same game on the headless platform, for tests,
-// replays and benchmarks.
-//   korvane-headless [--input FILE] [--shot MS:FILE.png]... [--end MS]
-//                    [--state FILE.json] [--trace FILE.jsonl] [game words...]
+// replays, timedemos and benchmarks (see print_headless_usage).
+#include <chrono>
 #include <csignal>
+#include <sys/resource.h>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "files/file_reading.h"
 #include "flow/flow.h"
 #include "flow/play_state.h"
 #include "present/headless_platform.h"
 #include "present/picture_digest.h"
+#include "autoplay/autoplay.h"
 #include "programs/game_report.h"
+#include "programs/recordings.h"
 #include "programs/usage.h"
 #include "sound/recording_sound_library.h"
+#include "screens/screens.h"
 #include "sound/sound.h"
 
 namespace {
@@ -32,6 +33,11 @@ struct options {
     std::string trace_file;
     std::string sounds_file;
     std::string pictures_file;
+    std::string record_file;
+    std::string memory_file;
+    bool timedemo = false;
+    std::optional<std::uint32_t> autoplay_seed;
+    int games = 1;
     std::vector<char*> game_args;
 };
 
@@ -41,9 +47,11 @@ bool parse_ms(const std::string& text, std::uint64_t& ms) {
     return true;
 }
 
+// Options that take a value.
 bool is_option(const std::string& arg) {
     return arg == "--input" || arg == "--shot" || arg == "--end" || arg == "--state" || arg == "--trace" ||
-           arg == "--sounds" || arg == "--pictures";
+           arg == "--sounds" || arg == "--pictures" || arg == "--record" || arg == "--autoplay" || arg == "--games" ||
+           arg == "--memory";
 }
 
 bool parse_options(int argc, char** argv, options& o) {
@@ -56,6 +64,10 @@ bool parse_options(int argc, char** argv, options& o) {
         }
         if (arg == "--version") {
             o.version = true;
+            continue;
+        }
+        if (arg == "--timedemo") {
+            o.timedemo = true;
             continue;
         }
         // A mistyped option would otherwise reach the game unnoticed.
@@ -82,6 +94,22 @@ bool parse_options(int argc, char** argv, options& o) {
             o.sounds_file = value;
         } else if (arg == "--pictures") {
             o.pictures_file = value;
+        } else if (arg == "--record") {
+            o.record_file = value;
+        } else if (arg == "--memory") {
+            o.memory_file = value;
+        } else if (arg == "--autoplay" || arg == "--games") {
+            std::uint64_t number = 0;
+            const bool seed = arg == "--autoplay";
+            if (!parse_ms(value, number) || number > (seed ? 0xffffffffULL : 1'000'000ULL) || (!seed && number == 0)) {
+                std::fprintf(stderr, "korvane-headless: %s wants %s\n", arg.c_str(),
+                             seed ? "a seed, a whole number below 2^32" : "a number of games, 1 to 1000000");
+                return false;
+            }
+            if (seed)
+                o.autoplay_seed = static_cast<std::uint32_t>(number);
+            else
+                o.games = static_cast<int>(number);
         } else if (arg == "--end") {
             std::uint64_t ms = 0;
             if (!parse_ms(value, ms)) {
@@ -101,6 +129,10 @@ bool parse_options(int argc, char** argv, options& o) {
         }
     }
     o.game_args.push_back(nullptr);
+    if (o.autoplay_seed && !o.input.empty()) {
+        std::fprintf(stderr, "korvane-headless: --autoplay plays instead of --input; give one of them\n");
+        return false;
+    }
     return true;
 }
 
@@ -131,7 +163,22 @@ private:
     bool any_ = false;
 };
 
-void write_trace_line() { std::fprintf(trace, "%s\n", frame_report_json(the_platform->now_ms()).c_str()); }
+std::uint64_t frames_of_play = 0;
+std::FILE* memory = nullptr;
+constexpr std::uint64_t frames_between_memory_lines = 10'000;
+
+void write_memory_line() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::fprintf(memory, "%llu %ld\n", static_cast<unsigned long long>(frames_of_play), usage.ru_maxrss);
+    std::fflush(memory);
+}
+
+void count_frame() {
+    ++frames_of_play;
+    if (trace != nullptr) std::fprintf(trace, "%s\n", frame_report_json(the_platform->now_ms()).c_str());
+    if (memory != nullptr && frames_of_play % frames_between_memory_lines == 0) write_memory_line();
+}
 
 // Ctrl+C and kill end the run as its time running out would: what the run
 // produced so far is written.
@@ -143,28 +190,6 @@ void handle_stop_signals() {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
-}
-
-// A script is a regular file of at most this size (days of recorded play).
-constexpr std::size_t largest_script_bytes = std::size_t{1} << 30;
-
-bool read_script(const std::string& path, std::vector<script_event>& events) {
-    std::vector<std::uint8_t> bytes;
-    if (read_file_start(path, largest_script_bytes + 1, bytes) != file_status::ok) {
-        std::fprintf(stderr, "korvane-headless: cannot read %s: not a readable file\n", quoted(path).c_str());
-        return false;
-    }
-    if (bytes.size() > largest_script_bytes) {
-        std::fprintf(stderr, "korvane-headless: %s is larger than 1 GB\n", quoted(path).c_str());
-        return false;
-    }
-    std::istringstream in(std::string(bytes.begin(), bytes.end()));
-    std::string error;
-    if (!parse_script(in, events, error)) {
-        std::fprintf(stderr, "korvane-headless: %s: %s\n", quoted(path).c_str(), error.c_str());
-        return false;
-    }
-    return true;
 }
 
 bool write_state(const std::string& path, std::uint64_t now) {
@@ -198,21 +223,37 @@ int main(int argc, char** argv) {
         std::printf("korvane-headless %s\n", game_version());
         return 0;
     }
-    std::vector<script_event> events;
-    if (!o.input.empty() && !read_script(o.input, events)) return 2;
+    script_contents script;
+    if (!o.input.empty() && !read_recording("korvane-headless", o.input, script)) return 2;
+    // A recording replays from the best score it began with, and leaves the
+    // player's own alone.
+    if (script.best_at_start) keep_hi_score_apart(script.best_at_start);
+    // The autoplayer's scores are not the player's.
+    if (o.autoplay_seed) keep_hi_score_apart(std::nullopt);
     if (!o.trace_file.empty()) {
         trace = std::fopen(o.trace_file.c_str(), "w");
         if (trace == nullptr) {
             std::fprintf(stderr, "korvane-headless: cannot write %s\n", quoted(o.trace_file).c_str());
             return 2;
         }
-        set_frame_end_hook(write_trace_line);
     }
-    headless_platform platform(std::move(events), std::move(o.shots), o.end_ms);
+    if (!o.memory_file.empty() && (memory = std::fopen(o.memory_file.c_str(), "w")) == nullptr) {
+        std::fprintf(stderr, "korvane-headless: cannot write %s\n", quoted(o.memory_file).c_str());
+        return 2;
+    }
+    if (memory != nullptr) write_memory_line();
+    set_frame_end_hook(count_frame);
+    if (!o.record_file.empty() && !start_recording("korvane-headless", o.record_file, argc, argv)) return 2;
+    // The autoplayer plays until its games are over, unless told when to stop.
+    const bool plays_to_the_end = o.autoplay_seed && !o.end_ms;
+    if (plays_to_the_end) o.end_ms = headless_platform::no_end;
+    headless_platform platform(std::move(script.events), std::move(o.shots), o.end_ms);
     the_platform = &platform;
+    if (o.autoplay_seed) play_by_itself(platform, *o.autoplay_seed, o.games);
     // The game's sound runs as it would with a device, and what it plays is
     // written down. Static: the sound closes at exit, after main.
     static recording_sound_library sound([&platform] { return platform.now_ms(); });
+    sound.log_plays = !o.sounds_file.empty();
     use_sound_library(&sound);
     picture_log pictures;
     if (!o.pictures_file.empty()) {
@@ -227,13 +268,35 @@ int main(int argc, char** argv) {
     handle_stop_signals();
     install_platform(&platform);
     int exit_code = 0;
+    const auto wall_start = std::chrono::steady_clock::now();
     try {
         exit_code = run_program(static_cast<int>(o.game_args.size()) - 1, o.game_args.data(), false);
     } catch (const headless_run_over& over) {
         exit_code = over.exit_code;
+        // The autoplayer leaves the program itself; a game left waiting for
+        // input is its fault.
+        if (plays_to_the_end && exit_code == 0) {
+            std::fprintf(stderr, "korvane-headless: the autoplayer left the game waiting for input at %llu ms\n",
+                         static_cast<unsigned long long>(platform.now_ms()));
+            exit_code = 1;
+        }
     }
+    const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - wall_start;
+    if (o.timedemo)
+        std::printf("timedemo: %llu frames of play, %.1f s virtual, %.3f s wall, %.0f frames/s\n",
+                    static_cast<unsigned long long>(frames_of_play), platform.now_ms() / 1000.0, wall.count(),
+                    wall.count() > 0 ? frames_of_play / wall.count() : 0.0);
     // Every output asked for and not made is a failure of the run.
     bool output_failed = platform.shot_failed();
+    if (!o.record_file.empty() && !finish_recording("korvane-headless", o.record_file)) output_failed = true;
+    if (memory != nullptr) {
+        write_memory_line();
+        const bool written = std::ferror(memory) == 0;
+        if (std::fclose(memory) != 0 || !written) {
+            std::fprintf(stderr, "korvane-headless: cannot write %s\n", quoted(o.memory_file).c_str());
+            output_failed = true;
+        }
+    }
     if (trace != nullptr) {
         const bool trace_written = std::ferror(trace) == 0;
         if (std::fclose(trace) != 0 || !trace_written) {

@@ -1,6 +1,7 @@
 // The closing screen after every defeat: the sequel is announced for four
 // seconds, or until the player skips it.
 #include "assets/assets.h"
+#include "flow/program_state.h"
 #include "flow/view.h"
 #include "present/image.h"
 #include "present/input.h"
@@ -12,6 +13,7 @@ constexpr int ending_end = 100;
 }
 
 void ending_screen() {
+    part_on_show = part_ending;
     set_pages(visible_page, visible_page);
     draw_filled_box(nullptr, 0, 0, 639, 479, 1);
     draw_text(nullptr, 48, 96, "To Be Continued ", -1);

@@ -1,6 +1,7 @@
 // The best score survives between runs in hiscore.txt (see game_files.h for
 // where, and file_saving.h for how it is saved).
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "files/file_reading.h"
 #include "files/file_saving.h"
 #include "files/game_files.h"
+#include "present/input_recording.h"
 #include "screens/hiscore_format.h"
 #include "screens/screens.h"
 
@@ -17,14 +19,10 @@ constexpr std::int32_t default_hi_score = 1000;
 // Only the first two fields count; a file the game wrote is 17 bytes at most.
 constexpr std::size_t hi_score_read_limit = 4096;
 
-}  // namespace
+bool kept_apart = false;
+std::optional<std::int32_t> recorded_start;
 
-void write_hi_score(std::int32_t value) {
-    if (!make_hi_score_folder()) return;
-    save_file(hi_score_file(), format_hi_score(value));
-}
-
-void read_hi_score(std::int32_t& value) {
+void read_hi_score_file(std::int32_t& value) {
     // A missing, empty or unopenable file gives the default, which is saved at
     // once where that can be done. A best score that may be read but not
     // written is still the best score.
@@ -35,4 +33,25 @@ void read_hi_score(std::int32_t& value) {
     }
     value = default_hi_score;
     write_hi_score(default_hi_score);
+}
+
+}  // namespace
+
+void keep_hi_score_apart(std::optional<std::int32_t> start) {
+    kept_apart = true;
+    recorded_start = start;
+}
+
+void write_hi_score(std::int32_t value) {
+    if (kept_apart || !make_hi_score_folder()) return;
+    save_file(hi_score_file(), format_hi_score(value));
+}
+
+void read_hi_score(std::int32_t& value) {
+    if (recorded_start)
+        value = *recorded_start;
+    else
+        read_hi_score_file(value);
+    // A recording replays from the best score it began with.
+    record_input_event("best " + std::to_string(value));
 }

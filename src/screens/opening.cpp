@@ -2,6 +2,7 @@
 // brings a load to the launch craft, which then lifts off), then the
 // instructions over streaming bars.
 #include "assets/assets.h"
+#include "flow/program_state.h"
 #include "flow/view.h"
 #include "present/image.h"
 #include "present/input.h"
@@ -99,6 +100,7 @@ void draw_instructions_frame(int t, int& phase) {
 }  // namespace
 
 void opening_sequence() {
+    part_on_show = part_opening;
     show_picture(picture_opening);
     set_pages(work_page, visible_page);
     opening_actors actors;
@@ -113,6 +115,7 @@ void opening_sequence() {
 }
 
 void instructions_screen() {
+    part_on_show = part_instructions;
     set_pages(visible_page, visible_page);
     int phase = 0;
     play_sequence(instructions_end, [&phase](int t) { draw_instructions_frame(t, phase); });

@@ -57,6 +57,7 @@ int run_pointer(int& x, int& y, int buttons) {
 }  // namespace
 
 void pause_screen(std::int32_t& outcome) {
+    part_on_show = part_pause;
     set_pages(0, 0);
     int saved_x = 0, saved_y = 0, wheel = 0, buttons = 0, clip = 0;
     get_mouse(saved_x, saved_y, wheel, buttons, clip);

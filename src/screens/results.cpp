@@ -6,6 +6,7 @@
 
 #include "assets/assets.h"
 #include "combat/combat.h"
+#include "flow/program_state.h"
 #include "flow/view.h"
 #include "present/input.h"
 #include "present/screen.h"
@@ -69,6 +70,7 @@ void game_over_picture(int t, int& x, int& y, settling& s) {
 }  // namespace
 
 void results_screen() {
+    part_on_show = part_results;
     for (effect& e : effects) e.active = 0;
     int x = 0, y = 0;
     settling figure;

@@ -1,6 +1,7 @@
 #pragma once
 // Everything shown outside play, and the best score's file.
 #include <cstdint>
+#include <optional>
 
 // Title screen: returns quit_requested and sets keyboard_control.
 std::int32_t title_screen();
@@ -20,3 +21,7 @@ void results_screen();
 // game beat it.
 void read_hi_score(std::int32_t& value);
 void write_hi_score(std::int32_t value);
+// For replays: the best score is never written, so that watching a game
+// cannot change the player's; it starts from start when given (a
+// recording's), else from the file.
+void keep_hi_score_apart(std::optional<std::int32_t> start);

@@ -13,6 +13,7 @@ constexpr int prompt_phase_frames = 30;
 }  // namespace
 
 std::int32_t title_screen() {
+    part_on_show = part_title;
     empty_key_queue();
     show_picture(picture_title);
     std::int32_t quit = 0, start = 0, blink_timer = 0, prompt_visible = 0;

@@ -70,6 +70,7 @@ void recording_sound_library::set_sample_defaults(sound_sample* sample, int freq
 }
 
 void recording_sound_library::play_sound(int channel, sound_sample* sample) {
+    if (!log_plays) return;
     const int index = index_of(sample);
     calls.push_back("play " + std::to_string(channel) + " " + std::to_string(index));
     if (index >= 0) plays.push_back({clock_ ? clock_() : 0, index, channel, default_volume_[index]});

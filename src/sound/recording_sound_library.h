@@ -30,6 +30,9 @@ public:
     // "defaults 4 -1 64 -1 -1", "play 7 4", "close"), and the plays.
     std::vector<std::string> calls;
     std::vector<play> plays;
+    // False: plays are not written down, so that a run of any length keeps
+    // its memory.
+    bool log_plays = true;
 
     float version() override;
     bool init(int mix_rate, int max_channels, int flags) override;

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 #include "picture.h"
 #include "x_session.h"
@@ -96,14 +97,18 @@ class RealWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         folder_ = game_folder(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        game_ = child_process({KORVANE_GAME_DIR "/korvane"}, game_environment(), folder_.string(),
-                              (folder_ / "output.txt").string());
-        window_ = x_.find_window("korvane", patience);
+        std::vector<std::string> command{KORVANE_GAME_DIR "/korvane"};
+        for (const std::string& word : game_arguments()) command.push_back(word);
+        game_ = child_process(command, game_environment(), folder_.string(), (folder_ / "output.txt").string());
+        window_ = x_.find_window(window_title(), patience);
         ASSERT_FALSE(window_.empty()) << "the game opened no window";
         x_.xdotool({"windowactivate", "--sync", window_});
         point_at(320, 96);
     }
     void TearDown() override { fs::remove_all(folder_); }
+    // Words for the game's command line, and the title its window gets.
+    virtual std::vector<std::string> game_arguments() const { return {}; }
+    virtual std::string window_title() const { return "korvane"; }
 
     std::vector<std::string> game_environment() const {
         std::vector<std::string> environment{"DISPLAY=" + x_.display(), "SDL_AUDIODRIVER=dummy"};
@@ -132,7 +137,7 @@ protected:
     picture shown() {
         picture p = x_.capture(window_);
         if (p.empty()) {
-            window_ = x_.find_window("korvane", patience);
+            window_ = x_.find_window(window_title(), patience);
             p = x_.capture(window_);
         }
         return p;
@@ -167,6 +172,21 @@ protected:
     }
     void tap(const std::string& key) const { x_.xdotool({"key", key}); }
     void click() const { x_.xdotool({"click", "1"}); }
+    void hold_button(std::chrono::milliseconds how_long) const {
+        x_.xdotool({"mousedown", "1"});
+        std::this_thread::sleep_for(how_long);
+        x_.xdotool({"mouseup", "1"});
+    }
+    // Activates another window, then the game's again.
+    void switch_away_and_back() {
+        child_process other({"xmessage", "-name", "elsewhere", "-title", "elsewhere", "elsewhere"},
+                            {"DISPLAY=" + x_.display()});
+        const std::string elsewhere = x_.find_window("elsewhere", patience);
+        ASSERT_FALSE(elsewhere.empty());
+        x_.xdotool({"windowactivate", "--sync", elsewhere});
+        ASSERT_TRUE(shows(expected().dialog)) << "the game played on without the player";
+        x_.xdotool({"windowactivate", "--sync", window_});
+    }
     // From the title into play, with instant input only.
     void start_playing() {
         ASSERT_TRUE(shows_title());
@@ -222,12 +242,90 @@ TEST_F(RealWindow, EscapeOnTheTitleEndsTheProgramCleanly) {
 TEST_F(RealWindow, SwitchingToAnotherWindowPausesPlay) {
     ASSERT_TRUE(expected().complete());
     start_playing();
-    child_process other({"xmessage", "-name", "elsewhere", "-title", "elsewhere", "elsewhere"},
-                        {"DISPLAY=" + x_.display()});
-    const std::string elsewhere = x_.find_window("elsewhere", patience);
-    ASSERT_FALSE(elsewhere.empty());
-    x_.xdotool({"windowactivate", "--sync", elsewhere});
-    EXPECT_TRUE(shows(expected().dialog)) << "the game played on without the player";
+    switch_away_and_back();
+}
+
+class RecordingWindow : public RealWindow {
+protected:
+    std::vector<std::string> game_arguments() const override { return {"--record", "game.script"}; }
+};
+
+// The time of the last event of the kind in a recording, or -1.
+long long last_time_of(const std::string& script, const std::string& event) {
+    std::istringstream in(script);
+    long long found = -1;
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        long long ms = 0;
+        std::string rest;
+        if (words >> ms && std::getline(words >> std::ws, rest) && rest == event) found = ms;
+    }
+    return found;
+}
+
+// A short game played in the window with instant and held input, pauses by
+// Escape, by switching windows and by the close button, and the close button
+// on the title, recorded; replayed headless, it shows what the window showed
+// at the end of the game and after it.
+TEST_F(RecordingWindow, AGameRecordedInTheWindowReplaysHeadlessAsItWasPlayed) {
+    ASSERT_TRUE(expected().complete());
+    start_playing();
+    for (int i = 0; i < 12; ++i) {
+        point_at(160 + 40 * (i % 8), 120 + 30 * (i % 5));
+        i % 3 == 0 ? hold_button(250ms) : click();
+        std::this_thread::sleep_for(120ms);
+    }
+    tap("Escape");
+    ASSERT_TRUE(shows(expected().dialog));
+    tap("n");
+    switch_away_and_back();
+    tap("n");
+    tap("alt+F4");  // the window manager's close, as the close button sends it
+    ASSERT_TRUE(shows(expected().dialog));
+    tap("n");
+    for (int i = 0; i < 6; ++i) {
+        point_at(200 + 48 * i, 200);
+        click();
+        std::this_thread::sleep_for(150ms);
+    }
+    tap("Escape");
+    ASSERT_TRUE(shows(expected().dialog));
+    std::this_thread::sleep_for(300ms);  // whatever the window shows now stays until the answer
+    const picture dialog = shown();
+    tap("y");
+    ASSERT_TRUE(shows_title());
+    std::this_thread::sleep_for(1200ms);  // long enough for the prompt to blink
+    const picture title = shown();
+    tap("alt+F4");
+    ASSERT_EQ(game_.wait_for_exit(patience), 0) << game_output();
+
+    std::ifstream in(folder_ / "game.script");
+    const std::string script{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_EQ(script.rfind("# korvane ", 0), 0u) << "the recording has no header";
+    if (const char* keep = std::getenv("KORVANE_KEEP_WINDOW_RECORDING"))
+        fs::copy_file(folder_ / "game.script", keep, fs::copy_options::overwrite_existing);
+    const long long answered = last_time_of(script, "keydown y"), left = last_time_of(script, "close");
+    ASSERT_GT(answered, 0) << script;
+    ASSERT_GT(left, answered + 1000) << script;
+    // The title blinks its prompt every 900 ms: both of its pictures.
+    const std::string replay = "cd '" + folder_.string() + "' && '" KORVANE_GAME_DIR
+                               "/korvane-headless' nosound --input game.script --state state.json"
+                               " --shot " + std::to_string(answered - 1) + ":dialog.png --shot " +
+                               std::to_string(left - 1) + ":title1.png --shot " + std::to_string(left - 901) +
+                               ":title2.png >headless.txt 2>&1";
+    ASSERT_EQ(std::system(replay.c_str()), 0) << replay;
+    EXPECT_TRUE(read_png((folder_ / "dialog.png").string()) == dialog)
+        << "the replay's pause differs from the window's: " << keep_for_a_person(dialog, "window");
+    EXPECT_TRUE(read_png((folder_ / "title1.png").string()) == title ||
+                read_png((folder_ / "title2.png").string()) == title)
+        << "the replay's title after the game differs: " << keep_for_a_person(title, "window");
+    // The same best score, left as it was on disk.
+    std::ifstream state_file(folder_ / "state.json"), saved_file(folder_ / "hiscore.txt");
+    const std::string state{std::istreambuf_iterator<char>(state_file), {}};
+    std::string label, saved;
+    saved_file >> label >> saved;
+    EXPECT_NE(state.find("\"hi_score\":" + saved + ","), std::string::npos) << state << " but hiscore.txt holds " << saved;
+    EXPECT_NE(state.find("\"games\":1,"), std::string::npos) << state;
 }
 
 TEST_F(RealWindow, ThePictureFollowsTheWindowsSizeAndKeepsItsShape) {
@@ -282,6 +380,31 @@ TEST_F(RealWindow, F12SavesThePictureOnShow) {
         const picture saved = read_png(file.string());
         EXPECT_TRUE(saved == before || saved == after) << file << " is not the picture on screen";
     }
+}
+
+class ReplayWindow : public RealWindow {
+protected:
+    std::vector<std::string> game_arguments() const override {
+        return {"--replay", KORVANE_SOURCE_DIR "/tests/replays/autoplay-two-bonus-stages-to-stage-6.script"};
+    }
+    std::string window_title() const override { return "korvane (replay)"; }
+};
+
+// A replay plays the recorded game in a window titled as one; the watcher's
+// own Escape taps do not pause it, and Escape held for a second ends it.
+TEST_F(ReplayWindow, PlaysTheRecordingWhateverTheWatcherTapsUntilEscapeIsHeld) {
+    ASSERT_TRUE(expected().complete());
+    ASSERT_TRUE(shows(expected().play)) << "the recorded game never came to play";
+    click();
+    tap("Escape");
+    tap("Escape");
+    const auto until = std::chrono::steady_clock::now() + 2s;
+    while (std::chrono::steady_clock::now() < until)
+        ASSERT_LT(matching_share(shown(), expected().dialog), 0.97) << "the watcher's Escape paused the replay";
+    x_.xdotool({"keydown", "Escape"});
+    std::this_thread::sleep_for(1500ms);
+    x_.xdotool({"keyup", "Escape"});
+    EXPECT_EQ(game_.wait_for_exit(patience), 0) << game_output();
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
+#include <string_view>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -121,10 +122,17 @@ picture x_session::capture(const std::string& window) const {
 }
 
 std::string x_session::find_window(const std::string& name, std::chrono::milliseconds timeout) const {
+    // xdotool takes a regular expression.
+    std::string pattern = "^";
+    for (const char c : name) {
+        if (std::string_view("\\^$.|?*+()[]{}").find(c) != std::string_view::npos) pattern += '\\';
+        pattern += c;
+    }
+    pattern += '$';
     std::string found;
     eventually(
         [&] {
-            const std::string out = xdotool({"search", "--onlyvisible", "--name", "^" + name + "$"});
+            const std::string out = xdotool({"search", "--onlyvisible", "--name", pattern});
             found = out.substr(0, out.find('\n'));
             return !found.empty();
         },

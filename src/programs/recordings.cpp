@@ -1,0 +1,72 @@
+#include "programs/recordings.h"
+
+#include <cstdio>
+#include <ctime>
+#include <sstream>
+#include <vector>
+
+#include "files/file_reading.h"
+#include "present/input_recording.h"
+#include "programs/usage.h"
+
+namespace {
+
+// A script is a regular file of at most this size (days of recorded play).
+constexpr std::size_t largest_script_bytes = std::size_t{1} << 30;
+
+// A word of the command line as a shell would need it.
+std::string shell_word(const std::string& word) {
+    if (!word.empty() && word.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_./:=+-,") ==
+                             std::string::npos)
+        return word;
+    std::string quoted = "'";
+    for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+}  // namespace
+
+bool start_recording(const char* program, const std::string& path, int argc, char** argv) {
+    char date[40] = "";
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    if (gmtime_r(&now, &utc) != nullptr) std::strftime(date, sizeof date, "%Y-%m-%d %H:%M:%S UTC", &utc);
+    std::string command_line;
+    for (int i = 0; i < argc; ++i) command_line += (i > 0 ? " " : "") + shell_word(argv[i]);
+    const std::vector<std::string> header = {
+        std::string("korvane ") + game_version() + " recording, " + date,
+        "command line: " + command_line,
+        "replay it with: korvane --replay FILE, or korvane-headless --input FILE",
+    };
+    if (start_input_recording(path, header)) return true;
+    std::fprintf(stderr, "%s: cannot write the recording %s\n", program, quoted(path).c_str());
+    return false;
+}
+
+bool finish_recording(const char* program, const std::string& path) {
+    if (stop_input_recording()) return true;
+    std::fprintf(stderr, "%s: the recording %s could not be written completely\n", program, quoted(path).c_str());
+    return false;
+}
+
+bool read_recording(const char* program, const std::string& path, script_contents& script) {
+    std::vector<std::uint8_t> bytes;
+    if (read_file_start(path, largest_script_bytes + 1, bytes) != file_status::ok) {
+        std::fprintf(stderr, "%s: cannot read %s: not a readable file\n", program, quoted(path).c_str());
+        return false;
+    }
+    if (bytes.size() > largest_script_bytes) {
+        std::fprintf(stderr, "%s: %s is larger than 1 GB\n", program, quoted(path).c_str());
+        return false;
+    }
+    std::istringstream in(std::string(bytes.begin(), bytes.end()));
+    std::string error;
+    if (!parse_script(in, script, error)) {
+        std::fprintf(stderr, "%s: %s: %s\n", program, quoted(path).c_str(), error.c_str());
+        return false;
+    }
+    if (!script.recorded_by.empty() && script.recorded_by != game_version())
+        std::fprintf(stderr, "%s: %s was recorded by korvane %s, this is %s: it may play differently\n", program,
+                     quoted(path).c_str(), quoted(script.recorded_by).c_str(), game_version());
+    return true;
+}
