@@ -29,6 +29,10 @@ void put_silhouette(image* target, int x, int y, const image* source, std::int32
 std::uint32_t silhouette_pixel(std::uint32_t source, std::uint32_t destination, const void* parameter);
 std::uint32_t colour_to_zero_pixel(std::uint32_t source, std::uint32_t destination, const void* parameter);
 
+// A row of count full blocks (character 219), 0..80 of them: what the
+// energy gauge, the ground bands and the screens' bars print.
+std::string_view full_blocks(int count);
+
 // How the game shows a number: the last n characters of n-1 zeros followed
 // by the decimal value ("Hi Score 000000-5", "STAGE 00" at stage 100).
 std::string padded_number(std::int64_t value, int digits);

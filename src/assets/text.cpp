@@ -1,5 +1,6 @@
 // The game's proportional text in its own font, and sprites drawn as one-colour
 // silhouettes or with one colour turned into opaque black.
+#include <algorithm>
 #include <string>
 
 #include "assets/assets.h"
@@ -62,6 +63,11 @@ void put_silhouette(image* target, int x, int y, const image* source, std::int32
     const auto c = static_cast<std::uint8_t>(colour);
     put_rows(target, x, y, source, nullptr,
              [c](const std::uint8_t* in, std::uint8_t* out, int width) { silhouette_row(in, out, width, c); });
+}
+
+std::string_view full_blocks(int count) {
+    static const std::string row(80, static_cast<char>(219));
+    return std::string_view(row).substr(0, static_cast<std::size_t>(std::clamp(count, 0, 80)));
 }
 
 std::string padded_number(std::int64_t value, int digits) {

@@ -18,7 +18,7 @@ constexpr int beam_sprite_base = sprite_beam0 - 1;
 void print_cells(int row, int column, int count, int colour) {
     set_text_colour(colour);
     locate_text(row, column);
-    print_text(std::string(count, static_cast<char>(219)));
+    print_text(full_blocks(count));
 }
 
 void draw_energy_gauge() {
@@ -33,7 +33,7 @@ void draw_energy_gauge() {
     for (const int row : {3, 4}) {
         set_text_colour(energy_colours[background_index]);
         locate_text(row, 59);
-        print_text(std::string(filled, static_cast<char>(219)));
+        print_text(full_blocks(filled));
     }
 }
 

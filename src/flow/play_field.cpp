@@ -1,7 +1,6 @@
 // The field under everything: the background seen through the scroll, the
 // ground box, the seven ground bands, and the collapse after a defeat.
 #include <cmath>
-#include <string>
 
 #include "assets/assets.h"
 #include "combat/combat.h"
@@ -32,7 +31,6 @@ namespace {
 
 const std::int32_t ground_colours[3] = {1, 2, 4};
 const std::int32_t band_colours[3] = {9, 10, 12};
-const std::string band_cells(80, static_cast<char>(219));
 
 void advance_band_phase() { band_phase = (band_phase + 1) % 8; }
 
@@ -85,7 +83,7 @@ void print_bands() {
         const int row = band_rows[band_phase][band] + 34 - scroll_y / 8;
         if (row > 60) continue;
         locate_text(row, 1);
-        print_text(band_cells);
+        print_text(full_blocks(80));
     }
 }
 

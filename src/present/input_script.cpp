@@ -105,8 +105,8 @@ bool parse_best(std::istringstream& words, std::uint64_t ms, script_contents& sc
 }  // namespace
 
 void script_player::hand_over_due(std::uint64_t now) {
-    for (; !events_.empty() && events_.front().ms <= now; events_.pop_front()) {
-        const script_event& e = events_.front();
+    while (next_ < events_.size() && events_[next_].ms <= now) {
+        const script_event& e = events_[next_++];
         switch (e.action) {
             case script_action::move: report_pointer_position(e.x, e.y); break;
             case script_action::leave: report_pointer_left(); break;
@@ -123,6 +123,15 @@ void script_player::hand_over_due(std::uint64_t now) {
             case script_action::minimise: report_minimised(); break;
         }
     }
+}
+
+void script_player::add(script_event event) {
+    if (next_ >= 64 && next_ * 2 >= events_.size()) {
+        events_.erase(events_.begin(), events_.begin() + static_cast<std::ptrdiff_t>(next_));
+        next_ = 0;
+    }
+    last_ms_ = event.ms;
+    events_.push_back(std::move(event));
 }
 
 std::string quoted(std::string_view word) {

@@ -7,7 +7,6 @@
 // holds one "0 best N" line: the best score when it began, which its replay
 // starts from (and keeps to itself, leaving the player's best alone).
 #include <cstdint>
-#include <deque>
 #include <istream>
 #include <optional>
 #include <string>
@@ -39,23 +38,21 @@ bool parse_script(std::istream& in, script_contents& script, std::string& error)
 class script_player {
 public:
     explicit script_player(std::vector<script_event> events)
-        : events_(events.begin(), events.end()), last_ms_(events.empty() ? 0 : events.back().ms) {}
+        : events_(std::move(events)), last_ms_(events_.empty() ? 0 : events_.back().ms) {}
     // Every event not yet handed over whose time is now or earlier, in order.
     void hand_over_due(std::uint64_t now);
-    bool finished() const { return events_.empty(); }
-    std::uint64_t next_ms() const { return finished() ? 0 : events_.front().ms; }
+    bool finished() const { return next_ >= events_.size(); }
+    std::uint64_t next_ms() const { return finished() ? 0 : events_[next_].ms; }
     // The time of the last event given, handed over or not.
     std::uint64_t last_ms() const { return last_ms_; }
     // An event to hand over at the given time, after all others (for players
-    // that decide as they go: what is handed over is forgotten, so that they
-    // can play for ever).
-    void add(script_event event) {
-        last_ms_ = event.ms;
-        events_.push_back(std::move(event));
-    }
+    // that decide as they go). What was handed over is dropped as events come,
+    // in place, so that a player can play for ever in the same memory.
+    void add(script_event event);
 
 private:
-    std::deque<script_event> events_;  // not yet handed over
+    std::vector<script_event> events_;
+    std::size_t next_ = 0;  // the first not yet handed over
     std::uint64_t last_ms_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "assets/assets.h"
 #include "files/game_files.h"
 #include "flow/view.h"
 #include "present/image.h"
@@ -43,5 +44,5 @@ bool skip_requested() {
 
 void draw_bar(int row) {
     locate_text(row, 1);
-    print_text(std::string(80, static_cast<char>(219)));
+    print_text(full_blocks(80));
 }
