@@ -131,8 +131,11 @@ TEST_F(Combat, TheHitBoxGrowsWithAge) {
     land_shot_at(354, 280);
     run_squid_pass();
     EXPECT_EQ(squids[0].state, squid_flying) << "the edge is outside";
-    land_shot_at(353, 293);
-    run_squid_pass();  // age 21: h = 10, y reaches 280 + 10 + 4
+    land_shot_at(353, 294);
+    run_squid_pass();
+    EXPECT_EQ(squids[0].state, squid_flying) << "the bottom edge, 280 + 10 + 4, is outside";
+    land_shot_at(353, 294);
+    run_squid_pass();  // age 22: h = 11, y reaches 280 + 11 + 4
     EXPECT_EQ(squids[0].state, squid_exploding);
 }
 
@@ -309,7 +312,7 @@ TEST_F(Combat, ThePopupDropsANewMessageWhileBusy) {
 }
 
 TEST_F(Combat, TheGaugeFillsOneCellPerFiveEnergy) {
-    for (const auto& [level, cells] : {std::pair{100, 20}, {95, 19}, {5, 1}, {0, 0}}) {
+    for (const auto& [level, cells] : {std::pair{100, 20}, {96, 20}, {95, 19}, {5, 1}, {3, 1}, {0, 0}}) {
         energy = level;
         draw_status();
         int filled = 0;

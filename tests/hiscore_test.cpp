@@ -55,6 +55,8 @@ TEST(HiScoreFormat, ReadsTheSecondFieldByTheFieldRules) {
         {"hi-score\r\n&HFF\r\n", 255},
         {"hi-score\r\n&h1a\r\n", 26},
         {"hi-score\r\n&O17\r\n", 15},
+        {"hi-score\r\n&O18\r\n", 1},  // 8 is no octal digit
+        {"hi-score\r\n&b12\r\n", 1},
         {"hi-score\r\n&b101\r\n", 5},
         {"hi-score\r\n&Q1\r\n", 0},
         {"hi-score\r\n99999999999\r\n", INT32_MAX},  // saturates instead of wrapping

@@ -43,6 +43,13 @@ TEST(Random, FollowsTheMersenneTwisterFromItsLinearCongruentialFill) {
     EXPECT_EQ(rnd(), first);
 }
 
+// The PC's scan codes go by the keys' places on a US keyboard.
+TEST(Keys, LettersAndDigitsHaveTheirPlacesScanCodes) {
+    for (const auto& [c, code] : {std::pair{'q', 16}, {'w', 17}, {'y', 21}, {'p', 25}, {'a', 30}, {'l', 38},
+                                  {'z', 44}, {'m', 50}, {'1', 2}, {'9', 10}, {'0', 11}, {'-', 0}})
+        EXPECT_EQ(scan_code_of_character(c), code) << c;
+}
+
 TEST(Keys, QueueKeepsTheLast15Presses) {
     test_screen screen;
     for (int i = 0; i < 16; ++i) queue_key_press(std::string(1, static_cast<char>('a' + i)));

@@ -53,6 +53,9 @@ TEST_F(Screens, ThePauseDialogIsAnsweredByKeysAndClicks) {
         {"middle button", {event(20, script_action::press, 2), event(30, script_action::release, 2)}, 0},
         {"click on Y", {event(20, script_action::move, 364, 166), left_down, left_up}, -1},
         {"click on N", {event(20, script_action::move, 456, 160), left_down, left_up}, 0},
+        {"click on N's right edge",
+         {event(20, script_action::move, 496, 200), left_down, left_up, key(100, true, "y")},
+         0},
         {"click elsewhere, then n",
          {event(20, script_action::move, 320, 160), left_down, left_up, key(100, true, "n")},
          0},
@@ -66,6 +69,24 @@ TEST_F(Screens, ThePauseDialogIsAnsweredByKeysAndClicks) {
         if (std::string(c.what) == "click elsewhere, then n") {
             EXPECT_GE(screen.platform().now_ms(), 100u) << "a click outside Y and N does not answer";
         }
+    }
+}
+
+// Y or N lights up in colour 4 under the pointer, and only there.
+TEST_F(Screens, ThePointerLightsUpTheAnswerItIsOver) {
+    const auto lit_pixels = [](int x) {
+        int count = 0;
+        for (int y = 152; y < 184; ++y)
+            for (int dx = 0; dx < 32; ++dx) count += read_pixel(nullptr, x + dx, y) == 4;
+        return count;
+    };
+    for (const auto& [pointer_x, lit_y, lit_n] : {std::tuple{360, true, false}, {456, false, true}, {200, false, false}}) {
+        test_screen screen({event(10, script_action::move, pointer_x, 200), key(30, true, "n")});
+        keyboard_control = 0;
+        std::int32_t outcome = 2;
+        pause_screen(outcome);
+        EXPECT_EQ(lit_pixels(360) > 0, lit_y) << pointer_x;
+        EXPECT_EQ(lit_pixels(456) > 0, lit_n) << pointer_x;
     }
 }
 
