@@ -30,11 +30,13 @@ TEST(Script, ReadsEveryKindOfEvent) {
               "30 keydown left\n"
               "30 keydown ctrl\n"
               "40 close\n"
+              "45 hold comma\n"
+              "45 type ff48\n"
               "50 focus out\n"
               "50 leave\n",
               events, error))
         << error;
-    ASSERT_EQ(events.size(), 12u);
+    ASSERT_EQ(events.size(), 14u);
     EXPECT_EQ(events[0].x, 639);
     EXPECT_EQ(events[1].action, script_action::press);
     EXPECT_EQ(events[2].button_bit, 2);
@@ -47,15 +49,21 @@ TEST(Script, ReadsEveryKindOfEvent) {
     EXPECT_EQ(events[7].key_press, "\xffK");
     EXPECT_EQ(events[8].key_press, "");
     EXPECT_EQ(events[9].action, script_action::close);
-    EXPECT_EQ(events[10].action, script_action::focus_out);
-    EXPECT_EQ(events[11].ms, 50u);
+    EXPECT_EQ(events[10].action, script_action::key_down);
+    EXPECT_EQ(events[10].scan_code, 51);
+    EXPECT_EQ(events[10].key_press, "") << "a held key types nothing";
+    EXPECT_EQ(events[11].action, script_action::type);
+    EXPECT_EQ(events[11].key_press, "\xffH");
+    EXPECT_EQ(events[12].action, script_action::focus_out);
+    EXPECT_EQ(events[13].ms, 50u);
 }
 
 TEST(Script, NamesTheLineOfAMistake) {
     const char* bad[] = {
-        "0 move 640 0", "0 move 1", "0 press thumb", "0 keydown f11", "0 keydown shift", "0 jump",
+        "0 move 640 0", "0 move 1", "0 press thumb", "0 keydown f13", "0 keydown shift", "0 jump",
         "x move 1 1",   "-5 close", "0 focus maybe", "0 close now",   "0 keydown f01",   "0 move 1 1 1",
         "0 best",       "0 best -1", "0 best 2147483648", "0 best 5 5", "1 best 5",
+        "0 type 7",     "0 type zz", "0 type 123456",    "0 type 79 7a", "0 hold",
     };
     for (const char* line : bad) {
         std::vector<script_event> events;

@@ -151,15 +151,21 @@ void sleep_or_key(int ms) {
 void report_key(int scan_code, bool held) {
     if (scan_code < 0 || scan_code >= 128) return;
     if (const named_key* key = script_key_with_scan_code(scan_code))
-        record_input_event((held ? "keydown " : "keyup ") + key->name);
+        record_input_event((held ? "hold " : "keyup ") + key->name);
     input.held[scan_code] = held;
     if (held && input.focus) input.pressed_since_read[scan_code] = true;
 }
 
 void queue_key_press(std::string_view press) {
     if (press.empty() || press.size() > 2) return;
-    // Other presses come with their key's keydown.
-    if (press == close_button_key) record_input_event("close");
+    if (press == close_button_key) {
+        record_input_event("close");
+    } else {
+        static const char digits[] = "0123456789abcdef";
+        std::string hex;
+        for (const char c : press) hex += {digits[static_cast<unsigned char>(c) >> 4], digits[c & 15]};
+        record_input_event("type " + hex);
+    }
     const int next_tail = (input.queue_tail + 1) % queue_slots;
     if (next_tail == input.queue_head) input.queue_head = (input.queue_head + 1) % queue_slots;
     key_press& slot = input.queue[input.queue_tail];

@@ -17,6 +17,21 @@ bool parse_whole(const std::string& word, long long low, long long high, long lo
     return value >= low && value <= high;
 }
 
+bool parse_hex_bytes(const std::string& word, std::string& bytes) {
+    if (word.size() != 2 && word.size() != 4) return false;
+    bytes.clear();
+    for (std::size_t at = 0; at < word.size(); at += 2) {
+        int value = 0;
+        for (const char c : word.substr(at, 2)) {
+            const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+            if (digit < 0) return false;
+            value = value * 16 + digit;
+        }
+        bytes += static_cast<char>(value);
+    }
+    return true;
+}
+
 bool parse_line(std::istringstream& words, script_event& event, std::string& problem) {
     std::string action, arg1, arg2, extra;
     words >> action >> arg1 >> arg2 >> extra;
@@ -53,7 +68,7 @@ bool parse_line(std::istringstream& words, script_event& event, std::string& pro
             return false;
         }
         event.action = action == "press" ? script_action::press : script_action::release;
-    } else if (action == "keydown" || action == "keyup") {
+    } else if (action == "keydown" || action == "keyup" || action == "hold") {
         if (!expect_args(1)) return false;
         const named_key* key = find_script_key(arg1);
         if (key == nullptr) {
@@ -61,8 +76,15 @@ bool parse_line(std::istringstream& words, script_event& event, std::string& pro
             return false;
         }
         event.scan_code = key->scan_code;
-        event.key_press = key->press;
-        event.action = action == "keydown" ? script_action::key_down : script_action::key_up;
+        if (action == "keydown") event.key_press = key->press;
+        event.action = action == "keyup" ? script_action::key_up : script_action::key_down;
+    } else if (action == "type") {
+        if (!expect_args(1)) return false;
+        if (!parse_hex_bytes(arg1, event.key_press)) {
+            problem = "type takes one or two bytes in hex (79, ff48)";
+            return false;
+        }
+        event.action = script_action::type;
     } else if (action == "focus") {
         if (!expect_args(1)) return false;
         if (arg1 != "out" && arg1 != "in") {
@@ -117,6 +139,7 @@ void script_player::hand_over_due(std::uint64_t now) {
                 if (!e.key_press.empty()) queue_key_press(e.key_press);
                 break;
             case script_action::key_up: report_key(e.scan_code, false); break;
+            case script_action::type: queue_key_press(e.key_press); break;
             case script_action::close: queue_key_press(close_button_key); break;
             case script_action::focus_out: report_focus(false); break;
             case script_action::focus_in: report_focus(true); break;

@@ -3,6 +3,11 @@
 // and replay: one event a line, "MS EVENT ARGS", MS in the game's virtual
 // milliseconds, never decreasing; '#' starts a comment.
 //
+// "keydown KEY" holds a key and queues its press; a recording writes what
+// the player's keyboard did instead: "hold KEY" (held, no press) and, for
+// every press queued, "type HEX" (its one or two bytes), so that a key typed
+// on any keyboard layout replays as typed.
+//
 // A recording begins with the comment "# korvane VERSION recording ..." and
 // holds one "0 best N" line: the best score when it began, which its replay
 // starts from (and keeps to itself, leaving the player's best alone).
@@ -13,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-enum class script_action { move, leave, press, release, key_down, key_up, close, focus_out, focus_in, minimise };
+enum class script_action { move, leave, press, release, key_down, key_up, type, close, focus_out, focus_in, minimise };
 
 struct script_event {
     std::uint64_t ms;
@@ -21,7 +26,7 @@ struct script_event {
     int x = 0, y = 0;       // move
     int button_bit = 0;     // press, release
     int scan_code = 0;      // key_down, key_up
-    std::string key_press;  // what key_down queues for inkey (may be empty)
+    std::string key_press;  // what key_down or type queues for inkey (may be empty)
 };
 
 struct script_contents {

@@ -28,6 +28,34 @@ std::vector<named_key> make_script_keys() {
     for (int n = 1; n <= 10; ++n) keys.push_back({"f" + std::to_string(n), scan_f1 + n - 1, extended_press(ext_f1 + n - 1)});
     for (char c = 'a'; c <= 'z'; ++c) keys.push_back({std::string(1, c), scan_code_of_character(c), std::string(1, c)});
     for (char c = '0'; c <= '9'; ++c) keys.push_back({std::string(1, c), scan_code_of_character(c), std::string(1, c)});
+    const std::vector<named_key> the_rest = {
+        {"minus", scan_minus, "-"},
+        {"equals", scan_equals, "="},
+        {"backspace", scan_backspace, "\b"},
+        {"tab", scan_tab, "\t"},
+        {"leftbracket", scan_left_bracket, "["},
+        {"rightbracket", scan_right_bracket, "]"},
+        {"semicolon", scan_semicolon, ";"},
+        {"apostrophe", scan_apostrophe, "'"},
+        {"grave", scan_grave, "`"},
+        {"leftshift", scan_left_shift, ""},
+        {"backslash", scan_backslash, "\\"},
+        {"comma", scan_comma, ","},
+        {"period", scan_period, "."},
+        {"slash", scan_slash, "/"},
+        {"rightshift", scan_right_shift, ""},
+        {"keypadstar", scan_keypad_star, "*"},
+        {"alt", scan_alt, ""},
+        {"capslock", scan_caps_lock, ""},
+        {"numlock", scan_num_lock, ""},
+        {"scrolllock", scan_scroll_lock, ""},
+        {"keypadminus", scan_keypad_minus, "-"},
+        {"keypad5", scan_keypad_5, ""},
+        {"keypadplus", scan_keypad_plus, "+"},
+        {"f11", scan_f11, ""},
+        {"f12", scan_f12, ""},
+    };
+    keys.insert(keys.end(), the_rest.begin(), the_rest.end());
     return keys;
 }
 
@@ -64,10 +92,16 @@ const named_key* script_key_with_scan_code(int scan_code) {
 
 std::string script_key_names() {
     std::string names;
-    // The keys named one by one come before F1; the runs after it are named by their ends.
+    // The runs from F1 to 9 are named by their ends; every other key one by one.
+    bool in_runs = false;
     for (const named_key& k : script_keys()) {
-        if (k.name == "f1") break;
-        names += k.name + ", ";
+        if (k.name == "f1") {
+            in_runs = true;
+            names += "f1..f10, a..z, 0..9, ";
+        } else if (k.name == "minus") {
+            in_runs = false;
+        }
+        if (!in_runs) names += k.name + ", ";
     }
-    return names + "f1..f10, a..z, 0..9";
+    return names.substr(0, names.size() - 2);
 }

@@ -89,10 +89,11 @@ struct named_key {
     std::string press;
 };
 // esc, enter, space, ctrl, the arrows, insert, delete, home, end, pageup,
-// pagedown, f1..f10, a..z and 0..9, in that order.
+// pagedown, f1..f10, a..z and 0..9, then every other key of scan_code, in
+// that order: every key the game can ask about has a name.
 const std::vector<named_key>& script_keys();
 const named_key* find_script_key(std::string_view name);
 // The script's key of a scan code, or nullptr when scripts have no name for it.
 const named_key* script_key_with_scan_code(int scan_code);
-// The names for people: "esc, enter, ..., f1..f10, a..z, 0..9".
+// The names for people: "esc, enter, ..., f1..f10, a..z, 0..9, minus, ...".
 std::string script_key_names();

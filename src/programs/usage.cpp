@@ -104,8 +104,8 @@ void print_headless_usage() {
         "cannot be made; 130 or 143 after Ctrl+C or SIGTERM (outputs so far written).\n"
         "\n"
         "Script events: move X Y, leave, press|release left|right|middle,\n"
-        "keydown|keyup KEY, close, focus out, focus in, minimise; and '0 best N', the\n"
-        "best score a recording began with. '#' starts a comment.\n"
+        "keydown|keyup|hold KEY, type HEX, close, focus out, focus in, minimise; and\n"
+        "'0 best N', the best score a recording began with. '#' starts a comment.\n"
         "Keys: %s.\n",
         game_version(), script_key_names().c_str());
 }

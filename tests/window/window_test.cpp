@@ -304,7 +304,7 @@ TEST_F(RecordingWindow, AGameRecordedInTheWindowReplaysHeadlessAsItWasPlayed) {
     ASSERT_EQ(script.rfind("# korvane ", 0), 0u) << "the recording has no header";
     if (const char* keep = std::getenv("KORVANE_KEEP_WINDOW_RECORDING"))
         fs::copy_file(folder_ / "game.script", keep, fs::copy_options::overwrite_existing);
-    const long long answered = last_time_of(script, "keydown y"), left = last_time_of(script, "close");
+    const long long answered = last_time_of(script, "hold y"), left = last_time_of(script, "close");
     ASSERT_GT(answered, 0) << script;
     ASSERT_GT(left, answered + 1000) << script;
     // The title blinks its prompt every 900 ms: both of its pictures.
