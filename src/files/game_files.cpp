@@ -118,7 +118,12 @@ void locate_game_files(const char* program_path) {
     }
 }
 
-std::string graphics_file(std::string_view name) { return graphics_root + "graphics/" + std::string(name); }
+std::string graphics_file(std::string_view name) {
+    std::string path;
+    graphics_file(name, path);
+    return path;
+}
+void graphics_file(std::string_view name, std::string& path) { path.assign(graphics_root).append("graphics/").append(name); }
 std::string sample_file(std::string_view name) { return samples_root + "WAV/" + std::string(name); }
 bool graphics_found() { return graphics_were_found; }
 bool samples_found() { return samples_were_found; }

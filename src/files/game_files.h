@@ -15,6 +15,8 @@ void locate_game_files(const char* program_path);
 
 // The path of a picture file ("BG0.BMP") or of a sample file ("laser.WAV").
 std::string graphics_file(std::string_view name);
+// The same into path, reusing its room: what a picture loaded again and again takes.
+void graphics_file(std::string_view name, std::string& path);
 std::string sample_file(std::string_view name);
 // Whether each folder was found; the search lists name the places looked
 // at, in order ("./graphics, /opt/game/graphics or ...").

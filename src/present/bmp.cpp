@@ -27,7 +27,10 @@ std::uint8_t pixel_at(const std::uint8_t* row, std::uint32_t x, int bits) {
 }  // namespace
 
 bmp_result load_bmp(const char* path, image* target) {
-    std::string file_path(path);
+    // Kept from load to load, like row below: a picture loaded again
+    // allocates nothing.
+    static std::string file_path;
+    file_path.assign(path);
     std::replace(file_path.begin(), file_path.end(), '\\', '/');
     // Only what the picture needs is read: the header, the colour table and
     // the part of each row that lands on the target, however large the file.
@@ -64,7 +67,8 @@ bmp_result load_bmp(const char* path, image* target) {
     const std::uint64_t stride = (row_bytes + 3) & ~std::uint64_t{3};
     const std::uint32_t width = std::min<std::uint32_t>(file_width, dest.width);
     const std::int32_t rows = std::min<std::int32_t>(file_height, dest.height);
-    std::vector<std::uint8_t> row((std::uint64_t{width} * bits + 7) / 8);
+    static std::vector<std::uint8_t> row;
+    row.resize((std::uint64_t{width} * bits + 7) / 8);
     bmp_result result = bmp_ok;
     // Rows are stored bottom first; those below the target are never read.
     for (std::int32_t y = rows - 1; y >= 0; --y) {

@@ -12,7 +12,9 @@
 void show_picture(story_picture picture) {
     static const char* const files[4] = {"title.bmp", "opening.bmp", "crashing.bmp", "ending.bmp"};
     set_pages(picture_page, visible_page);
-    load_bmp(graphics_file(files[picture]).c_str(), nullptr);
+    static std::string path;  // kept, so that showing a picture again allocates nothing
+    graphics_file(files[picture], path);
+    load_bmp(path.c_str(), nullptr);
     // Bottom-right first, so every picture pixel is read before a block covers it.
     for (int y = 59; y >= 0; --y)
         for (int x = 79; x >= 0; --x)

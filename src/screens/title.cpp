@@ -1,4 +1,6 @@
 // The title screen with the best score and the blinking start prompt.
+#include <string>
+
 #include "assets/assets.h"
 #include "flow/program_state.h"
 #include "flow/view.h"
@@ -19,6 +21,8 @@ std::int32_t title_screen() {
     std::int32_t quit = 0, start = 0, blink_timer = 0, prompt_visible = 0;
     bool last_read_ok = false;
     int mouse_x = 0, mouse_y = 0, wheel = 0, buttons = 0, clip = 0;
+    static std::string best_line;  // kept, so that the title allocates nothing once shown
+    best_line.assign("Hi Score ").append(padded_number(hi_score, 8));
     while (!quit && !start) {
         set_pages(work_page, visible_page);
         copy_page(picture_page, work_page);
@@ -29,7 +33,7 @@ std::int32_t title_screen() {
             start = (buttons & 1) ? -1 : 0;
         }
         if (key == escape_key || key == close_button_key) quit = -1;
-        draw_text(nullptr, 8, 8, "Hi Score " + padded_number(hi_score, 8), -1);
+        draw_text(nullptr, 8, 8, best_line, -1);
         if (--blink_timer < 0) {
             blink_timer = prompt_phase_frames;
             prompt_visible = prompt_visible ? 0 : -1;
