@@ -146,7 +146,12 @@ TEST(PictureDigest, TheFastPathIsTheDefinitionAndEveryPixelAndColourCounts) {
     rgb palette[256];
     for (auto& c : palette) c = rgb{static_cast<std::uint8_t>(random()), 1, 2};
     for (const std::size_t size : {std::size_t{64}, std::size_t{640}, page.size()})
+    {
         EXPECT_EQ(bytes_digest(page.data(), size), bytes_digest_portable(page.data(), size)) << size;
+#if defined(__SSE2__)
+        EXPECT_EQ(bytes_digest_sse2(page.data(), size), bytes_digest_portable(page.data(), size)) << size;
+#endif
+    }
 
     const std::uint64_t original = picture_digest(page.data(), palette);
     for (const std::size_t at : {std::size_t{0}, std::size_t{7}, std::size_t{8}, page.size() / 2, page.size() - 1}) {
