@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-struct bmp_spec {
+struct bmp_fields {
     int width = 4;
     int height = 3;
     int bits = 8;
@@ -18,7 +18,7 @@ inline void put_le(std::vector<std::uint8_t>& out, std::uint32_t value, int byte
 }
 
 // Colour table entry i is (red i, green 255 - i, blue i / 2).
-inline std::vector<std::uint8_t> build_bmp(const bmp_spec& s) {
+inline std::vector<std::uint8_t> build_bmp(const bmp_fields& s) {
     const int row_bytes = (s.width * s.bits + 7) / 8;
     const int stride = (row_bytes + 3) & ~3;
     const std::uint32_t offset = 54 + 4 * s.table_entries;

@@ -123,7 +123,7 @@ protected:
 };
 
 TEST_F(BmpLoading, EightBitPictureFillsTheTopLeftAndSetsThePalette) {
-    bmp_spec s;
+    bmp_fields s;
     s.width = 80;
     s.height = 60;
     for (int i = 0; i < 80 * 60; ++i) s.pixels.push_back(static_cast<std::uint8_t>(1 + i % 250));
@@ -139,7 +139,7 @@ TEST_F(BmpLoading, EightBitPictureFillsTheTopLeftAndSetsThePalette) {
 }
 
 TEST_F(BmpLoading, ShortColourTableChangesOnlyItsEntries) {
-    bmp_spec s;
+    bmp_fields s;
     s.table_entries = 16;
     const rgb before = screen_palette()[16];
     ASSERT_EQ(load_bmp(write("p16.bmp", build_bmp(s)).c_str(), nullptr), bmp_ok);
@@ -149,7 +149,7 @@ TEST_F(BmpLoading, ShortColourTableChangesOnlyItsEntries) {
 
 TEST_F(BmpLoading, OneAndFourBitPixelsUnpackHighBitsFirst) {
     for (const int bits : {1, 4}) {
-        bmp_spec s;
+        bmp_fields s;
         s.bits = bits;
         s.width = 13;
         s.height = 2;
@@ -165,17 +165,17 @@ TEST_F(BmpLoading, RefusedFilesChangeNothing) {
     image_ptr img = make_image(4, 3);
     draw_filled_box(img.get(), 0, 0, 3, 2, 33);
     const rgb before = screen_palette()[3];
-    bmp_spec s;
+    bmp_fields s;
     s.pixels.assign(12, 9);
     for (const int bits : {16, 24, 32}) {
         s.bits = bits;
         s.table_entries = 0;
         EXPECT_EQ(load_bmp(write("deep.bmp", build_bmp(s)).c_str(), img.get()), bmp_not_supported);
     }
-    std::vector<std::uint8_t> not_bmp = build_bmp(bmp_spec{});
+    std::vector<std::uint8_t> not_bmp = build_bmp(bmp_fields{});
     not_bmp[0] = 'X';
     EXPECT_EQ(load_bmp(write("x.bmp", not_bmp).c_str(), img.get()), bmp_unreadable);
-    std::vector<std::uint8_t> v5 = build_bmp(bmp_spec{});
+    std::vector<std::uint8_t> v5 = build_bmp(bmp_fields{});
     v5[14] = 124;  // a newer header than the game reads
     EXPECT_EQ(load_bmp(write("v5.bmp", v5).c_str(), img.get()), bmp_unreadable);
     EXPECT_EQ(load_bmp((dir / "missing.bmp").string().c_str(), img.get()), bmp_not_found);
@@ -184,7 +184,7 @@ TEST_F(BmpLoading, RefusedFilesChangeNothing) {
 }
 
 TEST_F(BmpLoading, TruncatedFileKeepsTheRowsReadSoFar) {
-    bmp_spec s;
+    bmp_fields s;
     s.width = 4;
     s.height = 3;
     s.pixels = {1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3};
@@ -208,7 +208,7 @@ TEST_F(BmpLoading, OnlyRegularFilesAreReadAndOnlyWhatThePictureNeeds) {
     EXPECT_EQ(load_bmp(dir.string().c_str(), img.get()), bmp_not_found) << "a folder";
 
     // A picture 2^30 pixels wide and 8 GB long: only the corner the image takes is read.
-    std::vector<std::uint8_t> header = build_bmp(bmp_spec{});
+    std::vector<std::uint8_t> header = build_bmp(bmp_fields{});
     const std::size_t pixel_offset = 54 + 4 * 256;
     header.resize(pixel_offset);
     header[18] = 0;
@@ -234,7 +234,7 @@ TEST_F(BmpLoading, OnlyRegularFilesAreReadAndOnlyWhatThePictureNeeds) {
 }
 
 TEST_F(BmpLoading, APictureTallerThanItsTargetGivesItsTopRows) {
-    bmp_spec s;
+    bmp_fields s;
     s.width = 4;
     s.height = 6;
     for (int row = 0; row < 6; ++row)
@@ -246,7 +246,7 @@ TEST_F(BmpLoading, APictureTallerThanItsTargetGivesItsTopRows) {
 }
 
 TEST_F(BmpLoading, BackslashesSeparateFolders) {
-    bmp_spec s;
+    bmp_fields s;
     s.pixels.assign(12, 5);
     write("slash.bmp", build_bmp(s));
     std::string path = dir.string() + "\\slash.bmp";
