@@ -59,20 +59,20 @@ enum scan_code : int {
 // The scan code of a letter a..z or a digit 0..9; 0 for anything else.
 int scan_code_of_character(char c);
 
-// Keys that type no character come out of inkey as two bytes: 255 and one
-// of these codes.
+// Keys that type no character come out of inkey as two bytes: 255 and the
+// key's scan code (the close button, which has none, gets a code of its own).
 enum extended_key : int {
-    ext_f1 = 59,  // F1..F10 follow in order
-    ext_home = 71,
-    ext_up = 72,
-    ext_page_up = 73,
-    ext_left = 75,
-    ext_right = 77,
-    ext_end = 79,
-    ext_down = 80,
-    ext_page_down = 81,
-    ext_insert = 82,
-    ext_delete = 83,
+    ext_f1 = scan_f1,  // F1..F10 follow in order
+    ext_home = scan_home,
+    ext_up = scan_up,
+    ext_page_up = scan_page_up,
+    ext_left = scan_left,
+    ext_right = scan_right,
+    ext_end = scan_end,
+    ext_down = scan_down,
+    ext_page_down = scan_page_down,
+    ext_insert = scan_insert,
+    ext_delete = scan_delete,
     ext_close_button = 107,  // the window's close button
 };
 

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "flow/flow.h"
@@ -47,11 +49,23 @@ bool parse_ms(const std::string& text, std::uint64_t& ms) {
     return true;
 }
 
+// Options whose value is the name of a file to read or write.
+constexpr std::pair<std::string_view, std::string options::*> file_options[] = {
+    {"--input", &options::input},          {"--state", &options::state_file},
+    {"--trace", &options::trace_file},     {"--sounds", &options::sounds_file},
+    {"--pictures", &options::pictures_file}, {"--record", &options::record_file},
+    {"--memory", &options::memory_file},
+};
+
+std::string options::*file_option(const std::string& arg) {
+    for (const auto& [name, field] : file_options)
+        if (arg == name) return field;
+    return nullptr;
+}
+
 // Options that take a value.
 bool is_option(const std::string& arg) {
-    return arg == "--input" || arg == "--shot" || arg == "--end" || arg == "--state" || arg == "--trace" ||
-           arg == "--sounds" || arg == "--pictures" || arg == "--record" || arg == "--autoplay" || arg == "--games" ||
-           arg == "--memory";
+    return file_option(arg) || arg == "--shot" || arg == "--end" || arg == "--autoplay" || arg == "--games";
 }
 
 bool parse_options(int argc, char** argv, options& o) {
@@ -84,20 +98,8 @@ bool parse_options(int argc, char** argv, options& o) {
             return false;
         }
         const std::string value = argv[++i];
-        if (arg == "--input") {
-            o.input = value;
-        } else if (arg == "--state") {
-            o.state_file = value;
-        } else if (arg == "--trace") {
-            o.trace_file = value;
-        } else if (arg == "--sounds") {
-            o.sounds_file = value;
-        } else if (arg == "--pictures") {
-            o.pictures_file = value;
-        } else if (arg == "--record") {
-            o.record_file = value;
-        } else if (arg == "--memory") {
-            o.memory_file = value;
+        if (const auto field = file_option(arg)) {
+            o.*field = value;
         } else if (arg == "--autoplay" || arg == "--games") {
             std::uint64_t number = 0;
             const bool seed = arg == "--autoplay";
