@@ -397,7 +397,9 @@ TEST(GameRun, EveryOutputThatCannotBeMadeIsAnError) {
     const std::string end = std::to_string(frame_ms(20));
     for (const auto& [option, value] : std::vector<std::pair<std::string, std::string>>{
              {"--state", "/dev/full"}, {"--trace", "/dev/full"}, {"--shot", "1000:/dev/full"},
-             {"--shot", "1000:no/such/folder/shot.png"}, {"--shot", std::to_string(frame_ms(30)) + ":late.png"}}) {
+             {"--shot", "1000:no/such/folder/shot.png"}, {"--shot", std::to_string(frame_ms(30)) + ":late.png"},
+             {"--trace", "no/such/folder/trace.txt"}, {"--memory", "no/such/folder/memory.txt"},
+             {"--pictures", "no/such/folder/pictures.txt"}, {"--record", "no/such/folder/game.txt"}}) {
         const headless_result r = run_headless(start_game, {"--end", end, option, value});
         EXPECT_EQ(r.exit_code, 1) << option << " " << value;
         EXPECT_NE(folder_file(r, "stderr.txt").find("korvane-headless: "), std::string::npos) << option << " " << value;
@@ -408,11 +410,16 @@ TEST(GameRun, ABadInputIsRefusedBrieflyAndNeverWaitedFor) {
     alarm(60);  // reading a FIFO would wait for ever
     const std::string fifo = std::filesystem::temp_directory_path() / ("korvane_fifo_" + std::to_string(getpid()));
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
-    for (const std::string& input : {std::string("/tmp"), fifo, std::string("/dev/zero")}) {
+    // Sparse: refused by its size, before a byte of it is read.
+    const std::string huge = std::filesystem::temp_directory_path() / ("korvane_huge_" + std::to_string(getpid()));
+    std::ofstream(huge).close();
+    std::filesystem::resize_file(huge, (std::uintmax_t{1} << 30) + 1);
+    for (const std::string& input : {std::string("/tmp"), fifo, std::string("/dev/zero"), huge}) {
         const headless_result r = run_headless("", {"--input", input});
         EXPECT_EQ(r.exit_code, 2) << input;
     }
     std::filesystem::remove(fifo);
+    std::filesystem::remove(huge);
     alarm(0);
     const std::string long_word(100000, 'x');
     const headless_result r = run_headless("0 " + long_word + "\n", {});

@@ -40,7 +40,7 @@ done
 keys=$("$game_dir/korvane-headless" --help | sed -n 's/^Keys: \(.*\)\.$/\1/p')
 [ -n "$keys" ] && tr '\n' ' ' <"$readme" | tr -s ' ' | grep -qF "($keys)" || fail "the README's keys are not: $keys"
 
-for words in "--autoplay x" "--autoplay 4294967296" "--autoplay 1 --games 0" "--autoplay 1 --input missing"; do
+for words in "--autoplay x" "--autoplay 4294967296" "--autoplay 1 --games 0" "--autoplay 1 --input missing" "--games 3"; do
   "$game_dir/korvane-headless" $words >/dev/null 2>err.txt
   [ $? -eq 2 ] && [ -s err.txt ] || fail "korvane-headless $words was taken"
 done

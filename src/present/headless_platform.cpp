@@ -31,6 +31,7 @@ bool headless_platform::open_display(bool) {
 void headless_platform::present(const std::uint8_t* pixels, const rgb* palette) {
     std::copy(pixels, pixels + shown_pixels_.size(), shown_pixels_.begin());
     std::copy(palette, palette + 256, shown_palette_);
+    picture_unseen_ = true;
 }
 
 void headless_platform::stop_if_asked() const {
@@ -81,7 +82,10 @@ void headless_platform::advance_to(std::uint64_t target) {
     // The picture on show now stays until the clock moves on: every shot
     // due before the new time sees it.
     if (target > end_ms_) end_run();
-    if (target > now_ && picture_seen_) picture_seen_(now_, shown_pixels_.data(), shown_palette_);
+    if (target > now_ && picture_unseen_ && picture_seen_) {
+        picture_seen_(now_, shown_pixels_.data(), shown_palette_);
+        picture_unseen_ = false;
+    }
     take_shots_before(target, false);
     now_ = target;
 }

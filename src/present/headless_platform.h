@@ -46,8 +46,9 @@ public:
     // call from a signal handler.
     void stop(int exit_code) { stop_code_ = exit_code; }
 
-    // Called whenever virtual time is about to pass, with the picture on show:
-    // what a player would have seen for a while.
+    // Called when virtual time is about to pass for the first time since a
+    // picture was presented, with that picture: what a player would have
+    // seen for a while.
     using picture_seen = std::function<void(std::uint64_t ms, const std::uint8_t* pixels, const rgb* palette)>;
     void on_picture_seen(picture_seen hook) { picture_seen_ = std::move(hook); }
 
@@ -82,5 +83,6 @@ private:
     bool shot_failed_ = false;
     volatile std::sig_atomic_t stop_code_ = 0;
     picture_seen picture_seen_;
+    bool picture_unseen_ = true;  // presented (or the first), not yet handed to picture_seen_
     sleep_hook sleep_hook_;
 };

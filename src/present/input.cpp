@@ -70,6 +70,17 @@ void pass_time(int ms) {
     p->sleep_ends();
 }
 
+// A queued press as typed, so that it replays the same on any keyboard layout.
+void record_press(std::string_view press) {
+    if (press == close_button_key) {
+        record_input_event("close");
+        return;
+    }
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (const char c : press) hex += {digits[static_cast<unsigned char>(c) >> 4], digits[c & 15]};
+    record_input_event("type " + hex);
+}
 }  // namespace
 
 int get_mouse(int& x, int& y, int& wheel, int& buttons, int& clip) {
@@ -150,22 +161,16 @@ void sleep_or_key(int ms) {
 
 void report_key(int scan_code, bool held) {
     if (scan_code < 0 || scan_code >= 128) return;
-    if (const named_key* key = script_key_with_scan_code(scan_code))
-        record_input_event((held ? "hold " : "keyup ") + key->name);
+    if (recording_input())
+        if (const named_key* key = script_key_with_scan_code(scan_code))
+            record_input_event((held ? "hold " : "keyup ") + key->name);
     input.held[scan_code] = held;
     if (held && input.focus) input.pressed_since_read[scan_code] = true;
 }
 
 void queue_key_press(std::string_view press) {
     if (press.empty() || press.size() > 2) return;
-    if (press == close_button_key) {
-        record_input_event("close");
-    } else {
-        static const char digits[] = "0123456789abcdef";
-        std::string hex;
-        for (const char c : press) hex += {digits[static_cast<unsigned char>(c) >> 4], digits[c & 15]};
-        record_input_event("type " + hex);
-    }
+    if (recording_input()) record_press(press);
     const int next_tail = (input.queue_tail + 1) % queue_slots;
     if (next_tail == input.queue_head) input.queue_head = (input.queue_head + 1) % queue_slots;
     key_press& slot = input.queue[input.queue_tail];
@@ -176,9 +181,10 @@ void queue_key_press(std::string_view press) {
 }
 
 void report_pointer_position(int x, int y) {
-    record_input_event("move " + std::to_string(std::clamp(x, 0, 639)) + " " + std::to_string(std::clamp(y, 0, 479)));
     input.mouse_x = std::clamp(x, 0, 639);
     input.mouse_y = std::clamp(y, 0, 479);
+    if (recording_input())
+        record_input_event("move " + std::to_string(input.mouse_x) + " " + std::to_string(input.mouse_y));
     input.pointer_inside = true;
 }
 
@@ -190,7 +196,7 @@ void report_pointer_left() {
 
 void report_mouse_button(int bit, bool held) {
     static const char* const names[3] = {"left", "right", "middle"};
-    if (bit >= 0 && bit < 3) record_input_event(std::string(held ? "press " : "release ") + names[bit]);
+    if (bit >= 0 && bit < 3 && recording_input()) record_input_event(std::string(held ? "press " : "release ") + names[bit]);
     if (held) {
         input.buttons |= 1 << bit;
         // Only a press the game could have read counts.

@@ -37,12 +37,6 @@ bool start_input_recording(const std::string& path, const std::vector<std::strin
     return true;
 }
 
-void note_in_recording(const std::string& comment) {
-    if (file == nullptr) return;
-    write_pending_move();
-    std::fprintf(file, "# %s\n", comment.c_str());
-}
-
 bool recording_input() { return file != nullptr; }
 
 void record_input_event(const std::string& event) {

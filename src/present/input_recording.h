@@ -9,10 +9,10 @@
 // Starts writing to the file, after the comment lines given (without '#').
 // False when the file cannot be written.
 bool start_input_recording(const std::string& path, const std::vector<std::string>& comments);
-// A comment line at the current point of the recording.
-void note_in_recording(const std::string& comment);
 // Writes what is left and closes the file; false when anything could not be written.
 bool stop_input_recording();
+// True while a recording is being written; callers ask before building an
+// event's text, so that a game not being recorded spends nothing on it.
 bool recording_input();
 
 // One event as a script line without its time ("press left"); consecutive

@@ -5,9 +5,7 @@
 #include "present/input_events.h"
 #include "present/keys.h"
 
-namespace {
-
-bool parse_whole(const std::string& word, long long low, long long high, long long& value) {
+bool parse_whole_number(const std::string& word, long long low, long long high, long long& value) {
     if (word.empty() || word.size() > 18) return false;
     value = 0;
     for (const char c : word) {
@@ -16,6 +14,8 @@ bool parse_whole(const std::string& word, long long low, long long high, long lo
     }
     return value >= low && value <= high;
 }
+
+namespace {
 
 bool parse_hex_bytes(const std::string& word, std::string& bytes) {
     if (word.size() != 2 && word.size() != 4) return false;
@@ -43,7 +43,7 @@ bool parse_line(std::istringstream& words, script_event& event, std::string& pro
     };
     if (action == "move") {
         if (!expect_args(2)) return false;
-        if (!parse_whole(arg1, 0, 639, x) || !parse_whole(arg2, 0, 479, y)) {
+        if (!parse_whole_number(arg1, 0, 639, x) || !parse_whole_number(arg2, 0, 479, y)) {
             problem = "move needs X 0..639 and Y 0..479";
             return false;
         }
@@ -113,7 +113,7 @@ bool parse_best(std::istringstream& words, std::uint64_t ms, script_contents& sc
     std::string value, extra;
     words >> value >> extra;
     long long best = 0;
-    if (!parse_whole(value, 0, 2'147'483'647, best) || !extra.empty())
+    if (!parse_whole_number(value, 0, 2'147'483'647, best) || !extra.empty())
         problem = "best takes one whole number";
     else if (ms != 0)
         problem = "best is given at 0 ms";
@@ -176,7 +176,7 @@ bool parse_script(std::istream& in, script_contents& script, std::string& error)
         std::string problem;
         long long ms = 0;
         script_event event{};
-        if (!parse_whole(time_word, 0, 1'000'000'000'000LL, ms)) {
+        if (!parse_whole_number(time_word, 0, 1'000'000'000'000LL, ms)) {
             problem = "time " + quoted(time_word) + " is not a whole number of milliseconds";
         } else if (static_cast<std::uint64_t>(ms) < last_ms) {
             problem = "time goes backwards";

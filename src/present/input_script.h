@@ -35,6 +35,9 @@ struct script_contents {
     std::optional<std::int32_t> best_at_start;  // from "0 best N"
 };
 
+// A word of digits only (no sign, at most 18) whose value is in low..high.
+bool parse_whole_number(const std::string& word, long long low, long long high, long long& value);
+
 // Reads a whole script; on a malformed line returns false with a message
 // naming the line.
 bool parse_script(std::istream& in, script_contents& script, std::string& error);

@@ -14,6 +14,7 @@
 #include "flow/flow.h"
 #include "flow/play_state.h"
 #include "present/headless_platform.h"
+#include "present/input_script.h"
 #include "present/picture_digest.h"
 #include "autoplay/autoplay.h"
 #include "programs/game_report.h"
@@ -39,13 +40,15 @@ struct options {
     std::string memory_file;
     bool timedemo = false;
     std::optional<std::uint32_t> autoplay_seed;
-    int games = 1;
+    std::optional<int> games;  // the autoplayer's, 1 when not given
     std::vector<char*> game_args;
 };
 
+// Milliseconds of virtual time, as scripts count them.
 bool parse_ms(const std::string& text, std::uint64_t& ms) {
-    if (text.empty() || text.size() > 15 || text.find_first_not_of("0123456789") != std::string::npos) return false;
-    ms = std::stoull(text);
+    long long value = 0;
+    if (!parse_whole_number(text, 0, 999'999'999'999'999LL, value)) return false;
+    ms = static_cast<std::uint64_t>(value);
     return true;
 }
 
@@ -100,18 +103,20 @@ bool parse_options(int argc, char** argv, options& o) {
         const std::string value = argv[++i];
         if (const auto field = file_option(arg)) {
             o.*field = value;
-        } else if (arg == "--autoplay" || arg == "--games") {
-            std::uint64_t number = 0;
-            const bool seed = arg == "--autoplay";
-            if (!parse_ms(value, number) || number > (seed ? 0xffffffffULL : 1'000'000ULL) || (!seed && number == 0)) {
-                std::fprintf(stderr, "korvane-headless: %s wants %s\n", arg.c_str(),
-                             seed ? "a seed, a whole number below 2^32" : "a number of games, 1 to 1000000");
+        } else if (arg == "--autoplay") {
+            long long seed = 0;
+            if (!parse_whole_number(value, 0, 0xffffffffLL, seed)) {
+                std::fprintf(stderr, "korvane-headless: --autoplay wants a seed, a whole number below 2^32\n");
                 return false;
             }
-            if (seed)
-                o.autoplay_seed = static_cast<std::uint32_t>(number);
-            else
-                o.games = static_cast<int>(number);
+            o.autoplay_seed = static_cast<std::uint32_t>(seed);
+        } else if (arg == "--games") {
+            long long games = 0;
+            if (!parse_whole_number(value, 1, 1'000'000, games)) {
+                std::fprintf(stderr, "korvane-headless: --games wants a number of games, 1 to 1000000\n");
+                return false;
+            }
+            o.games = static_cast<int>(games);
         } else if (arg == "--end") {
             std::uint64_t ms = 0;
             if (!parse_ms(value, ms)) {
@@ -131,11 +136,25 @@ bool parse_options(int argc, char** argv, options& o) {
         }
     }
     o.game_args.push_back(nullptr);
+    if (o.games.has_value() && !o.autoplay_seed) {
+        std::fprintf(stderr, "korvane-headless: --games counts the autoplayer's games; give --autoplay too\n");
+        return false;
+    }
     if (o.autoplay_seed && !o.input.empty()) {
         std::fprintf(stderr, "korvane-headless: --autoplay plays instead of --input; give one of them\n");
         return false;
     }
     return true;
+}
+
+// Closes an output file: true when all of it was written.
+bool close_output(std::FILE* f) {
+    const bool written = std::ferror(f) == 0;
+    return std::fclose(f) == 0 && written;
+}
+
+void say_cannot_write(const std::string& path) {
+    std::fprintf(stderr, "korvane-headless: cannot write %s\n", quoted(path).c_str());
 }
 
 std::FILE* trace = nullptr;
@@ -154,10 +173,7 @@ public:
         any_ = true;
     }
     // True when every line was written.
-    bool close() {
-        const bool written = std::ferror(file_) == 0;
-        return std::fclose(file_) == 0 && written;
-    }
+    bool close() { return close_output(file_); }
 
 private:
     std::FILE* file_ = nullptr;
@@ -208,8 +224,7 @@ bool write_sounds(const std::string& path, const std::vector<recording_sound_lib
     for (const auto& p : plays)
         std::fprintf(f, "%llu %s %d %d\n", static_cast<unsigned long long>(p.ms), sample_name(p.sample), p.channel,
                      p.volume);
-    const bool written = std::ferror(f) == 0;
-    return std::fclose(f) == 0 && written;
+    return close_output(f);
 }
 
 }  // namespace
@@ -232,41 +247,35 @@ int main(int argc, char** argv) {
     if (script.best_at_start) keep_hi_score_apart(script.best_at_start);
     // The autoplayer's scores are not the player's.
     if (o.autoplay_seed) keep_hi_score_apart(std::nullopt);
-    if (!o.trace_file.empty()) {
-        trace = std::fopen(o.trace_file.c_str(), "w");
-        if (trace == nullptr) {
-            std::fprintf(stderr, "korvane-headless: cannot write %s\n", quoted(o.trace_file).c_str());
-            return 2;
-        }
-    }
-    if (!o.memory_file.empty() && (memory = std::fopen(o.memory_file.c_str(), "w")) == nullptr) {
-        std::fprintf(stderr, "korvane-headless: cannot write %s\n", quoted(o.memory_file).c_str());
-        return 2;
-    }
+    // An output that cannot be opened is one that cannot be made: exit 1.
+    const auto cannot_write = [](const std::string& path) {
+        say_cannot_write(path);
+        return 1;
+    };
+    if (!o.trace_file.empty() && (trace = std::fopen(o.trace_file.c_str(), "w")) == nullptr)
+        return cannot_write(o.trace_file);
+    if (!o.memory_file.empty() && (memory = std::fopen(o.memory_file.c_str(), "w")) == nullptr)
+        return cannot_write(o.memory_file);
+    picture_log pictures;
+    if (!o.pictures_file.empty() && !pictures.open(o.pictures_file)) return cannot_write(o.pictures_file);
+    if (!o.record_file.empty() && !start_recording("korvane-headless", o.record_file, argc, argv)) return 1;
     if (memory != nullptr) write_memory_line();
     set_frame_end_hook(count_frame);
-    if (!o.record_file.empty() && !start_recording("korvane-headless", o.record_file, argc, argv)) return 2;
     // The autoplayer plays until its games are over, unless told when to stop.
     const bool plays_to_the_end = o.autoplay_seed && !o.end_ms;
     if (plays_to_the_end) o.end_ms = headless_platform::no_end;
     headless_platform platform(std::move(script.events), std::move(o.shots), o.end_ms);
     the_platform = &platform;
-    if (o.autoplay_seed) play_by_itself(platform, *o.autoplay_seed, o.games);
+    if (o.autoplay_seed) play_by_itself(platform, *o.autoplay_seed, o.games.value_or(1));
     // The game's sound runs as it would with a device, and what it plays is
     // written down. Static: the sound closes at exit, after main.
     static recording_sound_library sound([&platform] { return platform.now_ms(); });
     sound.log_plays = !o.sounds_file.empty();
     use_sound_library(&sound);
-    picture_log pictures;
-    if (!o.pictures_file.empty()) {
-        if (!pictures.open(o.pictures_file)) {
-            std::fprintf(stderr, "korvane-headless: cannot write %s\n", quoted(o.pictures_file).c_str());
-            return 2;
-        }
+    if (!o.pictures_file.empty())
         platform.on_picture_seen([&pictures](std::uint64_t ms, const std::uint8_t* pixels, const rgb* palette) {
             pictures.seen(ms, pixels, palette);
         });
-    }
     handle_stop_signals();
     install_platform(&platform);
     int exit_code = 0;
@@ -291,21 +300,16 @@ int main(int argc, char** argv) {
     // Every output asked for and not made is a failure of the run.
     bool output_failed = platform.shot_failed();
     if (!o.record_file.empty() && !finish_recording("korvane-headless", o.record_file)) output_failed = true;
+    const auto made = [&output_failed](bool written, const std::string& path) {
+        if (written) return;
+        say_cannot_write(path);
+        output_failed = true;
+    };
     if (memory != nullptr) {
         write_memory_line();
-        const bool written = std::ferror(memory) == 0;
-        if (std::fclose(memory) != 0 || !written) {
-            std::fprintf(stderr, "korvane-headless: cannot write %s\n", quoted(o.memory_file).c_str());
-            output_failed = true;
-        }
+        made(close_output(memory), o.memory_file);
     }
-    if (trace != nullptr) {
-        const bool trace_written = std::ferror(trace) == 0;
-        if (std::fclose(trace) != 0 || !trace_written) {
-            std::fprintf(stderr, "korvane-headless: cannot write %s\n", quoted(o.trace_file).c_str());
-            output_failed = true;
-        }
-    }
+    if (trace != nullptr) made(close_output(trace), o.trace_file);
     for (const screenshot_request& shot : platform.pending_shots()) {
         std::fprintf(stderr, "korvane-headless: the run ended before %s at %llu ms\n", quoted(shot.path).c_str(),
                      static_cast<unsigned long long>(shot.ms));
@@ -313,19 +317,10 @@ int main(int argc, char** argv) {
     }
     if (!o.pictures_file.empty()) {
         pictures.seen(platform.now_ms(), platform.shown_pixels(), platform.shown_palette());
-        if (!pictures.close()) {
-            std::fprintf(stderr, "korvane-headless: cannot write %s\n", quoted(o.pictures_file).c_str());
-            output_failed = true;
-        }
+        made(pictures.close(), o.pictures_file);
     }
-    if (!o.sounds_file.empty() && !write_sounds(o.sounds_file, sound.plays)) {
-        std::fprintf(stderr, "korvane-headless: cannot write %s\n", quoted(o.sounds_file).c_str());
-        output_failed = true;
-    }
-    if (!o.state_file.empty() && !write_state(o.state_file, platform.now_ms())) {
-        std::fprintf(stderr, "korvane-headless: cannot write %s\n", quoted(o.state_file).c_str());
-        output_failed = true;
-    }
+    if (!o.sounds_file.empty()) made(write_sounds(o.sounds_file, sound.plays), o.sounds_file);
+    if (!o.state_file.empty()) made(write_state(o.state_file, platform.now_ms()), o.state_file);
     install_platform(nullptr);
     return output_failed ? 1 : exit_code;
 }

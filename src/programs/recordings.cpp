@@ -50,16 +50,19 @@ bool finish_recording(const char* program, const std::string& path) {
 }
 
 bool read_recording(const char* program, const std::string& path, script_contents& script) {
-    std::vector<std::uint8_t> bytes;
-    if (read_file_start(path, largest_script_bytes + 1, bytes) != file_status::ok) {
+    regular_file file;
+    if (file.open(path) != file_status::ok) {
         std::fprintf(stderr, "%s: cannot read %s: not a readable file\n", program, quoted(path).c_str());
         return false;
     }
-    if (bytes.size() > largest_script_bytes) {
+    if (file.size() > largest_script_bytes) {
         std::fprintf(stderr, "%s: %s is larger than 1 GB\n", program, quoted(path).c_str());
         return false;
     }
-    std::istringstream in(std::string(bytes.begin(), bytes.end()));
+    std::string text(static_cast<std::size_t>(file.size()), '\0');
+    // The file may shrink while it is read: keep what was there.
+    text.resize(file.read_up_to(0, text.data(), text.size()));
+    std::istringstream in(std::move(text));
     std::string error;
     if (!parse_script(in, script, error)) {
         std::fprintf(stderr, "%s: %s: %s\n", program, quoted(path).c_str(), error.c_str());
