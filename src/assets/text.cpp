@@ -47,15 +47,11 @@ void put_sprite_silhouette(image* target, int x, int y, int index, std::int32_t 
 void put_sprite_colour_to_zero(image* target, int x, int y, int index, std::int32_t colour) {
     if (index < 0 || index >= sprite_count) return;
     // The custom put with colour_to_zero_pixel, a row at a time: a colour no
-    // pixel can have turns nothing to 0, and the put is a transparent one.
-    const auto c = static_cast<std::uint8_t>(colour);
+    // pixel can have turns nothing to 0, and the put is a transparent one,
+    // as it is for colour 0 (which no drawn pixel has).
+    const auto c = static_cast<std::uint8_t>(colour >= 0 && colour <= 255 ? colour : 0);
     put_rows(target, x, y, sprite_images[index], nullptr,
-             [c, any = colour >= 0 && colour <= 255](const std::uint8_t* in, std::uint8_t* out, int width) {
-                 if (any)
-                     colour_to_zero_row(in, out, width, c);
-                 else
-                     transparent_row(in, out, width);
-             });
+             [c](const std::uint8_t* in, std::uint8_t* out, int width) { colour_to_zero_row(in, out, width, c); });
 }
 
 void put_silhouette(image* target, int x, int y, const image* source, std::int32_t colour) {

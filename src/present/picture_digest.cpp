@@ -132,10 +132,8 @@ std::uint64_t bytes_digest(const std::uint8_t* bytes, std::size_t size) {
 }
 
 std::uint64_t picture_digest(const std::uint8_t* pixels, const rgb* palette) {
-    static_assert(screen_width * screen_height % 64 == 0 && sizeof(rgb) == 3);
-    // The palette, padded to whole blocks, counts as more picture.
-    std::uint8_t colours[(256 * 3 + 63) / 64 * 64] = {};
-    std::memcpy(colours, palette, 256 * 3);
+    // The palette's bytes, whole blocks of them, count as more picture.
+    static_assert(screen_width * screen_height % 64 == 0 && sizeof(rgb) == 3 && 256 * 3 % 64 == 0);
     return bytes_digest(pixels, screen_width * screen_height) ^
-           rotate_halves(bytes_digest(colours, sizeof colours));
+           rotate_halves(bytes_digest(reinterpret_cast<const std::uint8_t*>(palette), 256 * 3));
 }

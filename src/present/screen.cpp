@@ -1,6 +1,8 @@
 #include "present/screen.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstring>
 
 #include "present/cp437_font.h"
@@ -40,20 +42,18 @@ bool valid_page(int page) { return page >= 0 && page < screen_pages; }
 
 void mark_visible_changed() { screen.display_stale = true; }
 
-// For each row of 8 glyph bits, 8 bytes of 0xFF where a bit is set, in screen order.
-struct glyph_row_masks {
-    std::uint64_t of[256];
-    glyph_row_masks() : of{} {
-        for (int bits = 0; bits < 256; ++bits) {
-            std::uint8_t bytes[8];
-            for (int x = 0; x < 8; ++x) bytes[x] = (bits & (0x80 >> x)) ? 0xFF : 0x00;
-            std::memcpy(&of[bits], bytes, 8);
-        }
-    }
-};
+// For each row of 8 glyph bits, 8 bytes of 0xFF where a bit is set, in
+// screen order once stored.
+constexpr auto glyph_row_masks = [] {
+    std::array<std::uint64_t, 256> masks{};
+    for (int bits = 0; bits < 256; ++bits)
+        for (int x = 0; x < 8; ++x)
+            if (bits & (0x80 >> x))
+                masks[bits] |= std::uint64_t{0xFF} << (std::endian::native == std::endian::little ? 8 * x : 8 * (7 - x));
+    return masks;
+}();
 
 void draw_glyph_cell(int row, int column, std::uint8_t code) {
-    static const glyph_row_masks masks;
     const text_grid& t = screen.text;
     std::uint8_t* page = screen.pages[screen.work];
     const int top = (row - 1) * t.cell_height;
@@ -65,7 +65,7 @@ void draw_glyph_cell(int row, int column, std::uint8_t code) {
     for (int y = top; y < top + t.cell_height && y < screen_height; ++y) {
         const int glyph_row = y - glyph_top;
         const std::uint8_t bits = (glyph_row >= 0 && glyph_row < 8) ? cp437_font[code][glyph_row] : 0;
-        const std::uint64_t mask = masks.of[bits];
+        const std::uint64_t mask = glyph_row_masks[bits];
         const std::uint64_t cells = (foreground & mask) | (background & ~mask);
         std::memcpy(page + y * screen_width + left, &cells, 8);
     }
