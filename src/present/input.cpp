@@ -5,6 +5,7 @@
 
 #include "present/input_events.h"
 #include "present/input_recording.h"
+#include "present/input_script.h"
 #include "present/platform.h"
 #include "present/screen.h"
 
@@ -195,8 +196,8 @@ void report_pointer_left() {
 }
 
 void report_mouse_button(int bit, bool held) {
-    static const char* const names[3] = {"left", "right", "middle"};
-    if (bit >= 0 && bit < 3 && recording_input()) record_input_event(std::string(held ? "press " : "release ") + names[bit]);
+    if (bit >= 0 && bit < 3 && recording_input())
+        record_input_event((held ? "press " : "release ") + std::string(script_button_names[bit]));
     if (held) {
         input.buttons |= 1 << bit;
         // Only a press the game could have read counts.

@@ -1,5 +1,7 @@
 #include "present/input_script.h"
 
+#include <algorithm>
+#include <iterator>
 #include <sstream>
 
 #include "present/input_events.h"
@@ -57,16 +59,12 @@ bool parse_line(std::istringstream& words, script_event& event, std::string& pro
                                            : script_action::minimise;
     } else if (action == "press" || action == "release") {
         if (!expect_args(1)) return false;
-        if (arg1 == "left")
-            event.button_bit = 0;
-        else if (arg1 == "right")
-            event.button_bit = 1;
-        else if (arg1 == "middle")
-            event.button_bit = 2;
-        else {
+        const auto* name = std::find(std::begin(script_button_names), std::end(script_button_names), arg1);
+        if (name == std::end(script_button_names)) {
             problem = "unknown button " + quoted(arg1) + " (left, right, middle)";
             return false;
         }
+        event.button_bit = static_cast<int>(name - std::begin(script_button_names));
         event.action = action == "press" ? script_action::press : script_action::release;
     } else if (action == "keydown" || action == "keyup" || action == "hold") {
         if (!expect_args(1)) return false;

@@ -20,6 +20,9 @@
 
 enum class script_action { move, leave, press, release, key_down, key_up, type, close, focus_out, focus_in, minimise };
 
+// The mouse buttons by bit (report_mouse_button), as scripts name them.
+inline constexpr std::string_view script_button_names[3] = {"left", "right", "middle"};
+
 struct script_event {
     std::uint64_t ms;
     script_action action;
