@@ -7,6 +7,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string_view>
 #include <thread>
@@ -72,7 +75,7 @@ int child_process::wait_for_exit(std::chrono::milliseconds timeout) {
     return -1;
 }
 
-x_session::x_session(int width, int height) {
+void x_session::start_server(int width, int height) {
     // Xvfb picks a free display and writes its number to the pipe.
     int fds[2];
     if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
@@ -86,16 +89,31 @@ x_session::x_session(int width, int height) {
     close(fds[0]);
     if (number.empty()) throw std::runtime_error("Xvfb did not start");
     display_ = ":" + number;
+}
+
+x_session::x_session(int width, int height) {
     // The window manager is up once it has claimed the screen. Now and then
-    // it fails to connect to a server that has just started: try again.
+    // it does not come up on a server that has just started: start both
+    // again, and if it never does, say what it printed.
+    const std::string log =
+        std::filesystem::temp_directory_path() / ("korvane_openbox_" + std::to_string(getpid()) + ".log");
     for (int attempt = 1;; ++attempt) {
-        window_manager_ = child_process({"openbox"}, {"DISPLAY=" + display_});
+        window_manager_ = child_process();
+        start_server(width, height);
+        window_manager_ = child_process({"openbox"}, {"DISPLAY=" + display_}, "", log);
         if (eventually([&] { return run({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).find("window id") !=
                                     std::string::npos; },
                        10s))
             break;
-        if (attempt == 3) throw std::runtime_error("openbox did not start on " + display_);
+        if (attempt == 3) {
+            window_manager_ = child_process();
+            std::ifstream in(log);
+            const std::string printed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            std::filesystem::remove(log);
+            throw std::runtime_error("openbox did not start on " + display_ + "; it printed: " + printed);
+        }
     }
+    std::filesystem::remove(log);
 }
 
 std::vector<std::string> x_session::with(const std::string& program, const std::vector<std::string>& arguments) {

@@ -47,6 +47,7 @@ public:
     std::string find_window(const std::string& name, std::chrono::milliseconds timeout) const;
 
 private:
+    void start_server(int width, int height);
     static std::vector<std::string> with(const std::string& program, const std::vector<std::string>& arguments);
     std::string display_;
     child_process server_;
