@@ -3,15 +3,19 @@
 #   ./test.sh             the normal build, in build/
 #   ./test.sh --sanitize  with AddressSanitizer and UndefinedBehaviorSanitizer, in build-asan/
 #   ./test.sh --soak      also the long run of the built-in player (ctest -L soak)
+#   ./test.sh --windows   the Windows build (scripts/build-windows.sh) under Wine: its
+#                         unit tests, and this machine's tests of its programs (ctest -L wine)
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh test
 
 build_dir=build
-options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON)
+options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DKORVANE_WINDOWS_GAME_DIR=)
 leave_out=(-LE soak)
+windows=no
 for word in "$@"; do
   case "$word" in
+    --windows) windows=yes ;;
     --sanitize)
       build_dir=build-asan
       options=(-DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON -DKORVANE_SANITIZE=ON)
@@ -19,9 +23,21 @@ for word in "$@"; do
       export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
       ;;
     --soak) leave_out=() ;;
-    *) echo "usage: ./test.sh [--sanitize] [--soak]" >&2; exit 2 ;;
+    *) echo "usage: ./test.sh [--sanitize] [--soak] [--windows]" >&2; exit 2 ;;
   esac
 done
+
+if [ "$windows" = yes ]; then
+  scripts/build-windows.sh --tests
+  export WINEDEBUG=-all
+  # One Wine server for the whole run, and its prefix made before the tests start in parallel.
+  wineboot --init >/dev/null 2>&1
+  wineserver --persistent=300
+  trap 'wineserver --kill 2>/dev/null || true' EXIT
+  (cd build-windows && ctest --output-on-failure -j"$(nproc)")
+  options+=(-DKORVANE_WINDOWS_GAME_DIR="$PWD/build-windows/game")
+  leave_out=(-L wine)
+fi
 cmake -S . -B "$build_dir" "${options[@]}" >/dev/null
 cmake --build "$build_dir" -j"$(nproc)"
 cd "$build_dir"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the game needs to build and run ("play"), to
 # build and pass its tests ("test"), or to build its Debian package
-# ("package"). Does nothing when everything is present, however it got there:
+# ("package"), or to build and test it for Windows ("windows",
+# "windows-tests"). Does nothing when everything is present, however it got there:
 # libraries are asked of pkg-config (then dpkg), programs of the PATH.
 set -euo pipefail
 
@@ -13,12 +14,22 @@ test=("${play[@]}" library:gtest:libgtest-dev library:benchmark:libbenchmark-dev
       program:xdotool:xdotool program:openbox:openbox program:xwd:x11-apps
       program:desktop-file-validate:desktop-file-utils program:appstreamcli:appstream)
 package=("${play[@]}" program:dpkg-shlibdeps:dpkg-dev program:file:file)
+# Cross-building for Windows (the game's libraries come from Debian's sources)
+# and running the result under Wine.
+windows=("${play[@]}" program:x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix
+         program:x86_64-w64-mingw32-gcc-posix:gcc-mingw-w64-x86-64-posix
+         program:x86_64-w64-mingw32-windres:binutils-mingw-w64-x86-64
+         library:libz-mingw-w64-dev:libz-mingw-w64-dev program:dpkg-source:dpkg-dev program:wine:wine
+         library:wine64:wine64)
+windows_tests=(library:gtest:libgtest-dev)
 
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;
   test) wanted=("${test[@]}") ;;
   package) wanted=("${package[@]}") ;;
-  *) echo "usage: $0 [play|test|package]" >&2; exit 2 ;;
+  windows) wanted=("${windows[@]}") ;;
+  windows-tests) wanted=("${windows_tests[@]}") ;;
+  *) echo "usage: $0 [play|test|package|windows|windows-tests]" >&2; exit 2 ;;
 esac
 
 present() {

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -39,7 +40,31 @@ std::string folder_file(const headless_result& result, const std::string& name) 
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-headless_run start_headless(const std::string& script, const std::vector<std::string>& extra, bool with_game_files) {
+headless_build build_under_test() {
+    return std::getenv("KORVANE_WINDOWS_GAME_DIR") != nullptr ? headless_build::windows : headless_build::native;
+}
+
+namespace {
+
+// A path as Windows programs under Wine see it (Wine's drive Z: is /).
+std::string windows_path(const fs::path& path) {
+    std::string text = "Z:" + fs::absolute(path).string();
+    for (char& c : text)
+        if (c == '/') c = '\\';
+    return text;
+}
+
+// The Windows program under Wine, with the scratch data folder as its
+// APPDATA: set inside Wine by its command shell, since Wine gives the
+// programs it starts the APPDATA of its own prefix.
+std::string windows_command(const fs::path& folder, const std::string& arguments) {
+    const fs::path program = fs::path(std::getenv("KORVANE_WINDOWS_GAME_DIR")) / "korvane-headless.exe";
+    return "WINEDEBUG=-all exec wine cmd /c \"set APPDATA=" + windows_path(folder / "data") + "&& " +
+           windows_path(program) + arguments + "\"";
+}
+
+headless_run start(const std::string& script, const std::vector<std::string>& extra, bool with_game_files,
+                   headless_build build) {
     static int run_number = 0;
     headless_run run;
     const fs::path folder =
@@ -61,10 +86,19 @@ headless_run start_headless(const std::string& script, const std::vector<std::st
 
     // The player's data folder is the scratch folder's own; the shell gives
     // way to the program, so that a signal reaches the program itself.
-    std::string command = "cd '" + folder.string() + "' && HOME='" + folder.string() + "' XDG_DATA_HOME='" +
-                          folder.string() + "/data' exec '" + program.string() +
-                          "' --input input.txt --trace trace.jsonl --state state.json --sounds sounds.txt";
-    for (const std::string& word : extra) command += " '" + word + "'";
+    std::string arguments = " --input input.txt --trace trace.jsonl --state state.json --sounds sounds.txt";
+    std::string command =
+        "cd '" + folder.string() + "' && HOME='" + folder.string() + "' XDG_DATA_HOME='" + folder.string() + "/data' ";
+    if (build == headless_build::windows) {
+        for (const std::string& word : extra) arguments += " " + word;
+        command += windows_command(folder, arguments);
+        // Windows keeps the best in the player's data folder wherever the game runs.
+        run.result.best_file = (folder / "data" / "korvane" / "hiscore.txt").string();
+    } else {
+        for (const std::string& word : extra) arguments += " '" + word + "'";
+        command += "exec '" + program.string() + "'" + arguments;
+        run.result.best_file = (folder / (with_game_files ? "hiscore.txt" : "data/korvane/hiscore.txt")).string();
+    }
     command += " > stdout.txt 2> stderr.txt";
     run.pid = fork();
     if (run.pid == 0) {
@@ -72,6 +106,12 @@ headless_run start_headless(const std::string& script, const std::vector<std::st
         _exit(127);
     }
     return run;
+}
+
+}  // namespace
+
+headless_run start_headless(const std::string& script, const std::vector<std::string>& extra, bool with_game_files) {
+    return start(script, extra, with_game_files, build_under_test());
 }
 
 headless_result finish_headless(headless_run& run) {
@@ -90,7 +130,8 @@ headless_result finish_headless(headless_run& run) {
     return result;
 }
 
-headless_result run_headless(const std::string& script, const std::vector<std::string>& extra, bool with_game_files) {
-    headless_run run = start_headless(script, extra, with_game_files);
+headless_result run_headless(const std::string& script, const std::vector<std::string>& extra, bool with_game_files,
+                             headless_build build) {
+    headless_run run = start(script, extra, with_game_files, build);
     return finish_headless(run);
 }

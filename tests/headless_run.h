@@ -16,16 +16,23 @@ struct sound_play {
 
 struct headless_result {
     int exit_code = -1;
+    std::string best_file;           // where the best score is kept: the folder's hiscore.txt, or the data folder's
     std::vector<sound_play> sounds;  // every sample the game played, in order
     std::vector<std::map<std::string, std::string>> trace;  // one map per frame
     std::map<std::string, std::string> state;
     std::string folder;  // the scratch game folder, kept until the next run
 };
 
+// Which korvane-headless runs: this machine's, or the Windows build's under
+// Wine, whose game folder the environment names in KORVANE_WINDOWS_GAME_DIR
+// (the Windows suite sets it).
+enum class headless_build { native, windows };
+headless_build build_under_test();
+
 // script: the --input text; extra: further command-line words. Without the
 // game files the folder has no graphics/ and no WAV/.
 headless_result run_headless(const std::string& script, const std::vector<std::string>& extra,
-                             bool with_game_files = true);
+                             bool with_game_files = true, headless_build build = build_under_test());
 
 // The same, started without waiting: pid is the program's own.
 struct headless_run {

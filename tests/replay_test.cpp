@@ -39,19 +39,19 @@ std::string values(const std::map<std::string, std::string>& line, std::initiali
 // What the replay showed and did, one line each, in the order of the recording.
 std::vector<std::string> outcome(const headless_result& r) {
     std::vector<std::string> lines;
-    lines.push_back("state" + values(r.state, {"virtual_ms", "games", "frames", "score", "hi_score", "energy",
-                                               "stage", "bonus_stage", "max_chain", "defeated"}));
+    lines.push_back("state" + values(r.state, {"virtual_ms", "games", "frames", "score", "hi_score", "energy", "stage",
+                                               "bonus_stage", "max_chain", "defeated"}));
     for (const auto& f : r.trace)
         lines.push_back("frame" + values(f, {"game", "frame", "virtual_ms", "score", "energy", "stage", "bonus_stage",
-                                             "chain", "max_chain", "squid_count", "kills_left", "defeated",
-                                             "player_x", "player_y", "picture"}));
+                                             "chain", "max_chain", "squid_count", "kills_left", "defeated", "player_x",
+                                             "player_y", "picture"}));
     std::ifstream pictures(fs::path(r.folder) / "pictures.txt");
     for (std::string line; std::getline(pictures, line);) lines.push_back("picture " + line);
     for (const sound_play& p : r.sounds)
         lines.push_back("sound " + std::to_string(p.ms) + " " + p.sample + " " + std::to_string(p.channel) + " " +
                         std::to_string(p.volume));
     // The best score as the game left it on disk, line ends shown.
-    std::ifstream score(fs::path(r.folder) / "hiscore.txt", std::ios::binary);
+    std::ifstream score(r.best_file, std::ios::binary);
     std::string saved = "hiscore.txt ";
     for (const char c : std::string{std::istreambuf_iterator<char>(score), {}})
         saved += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
@@ -104,16 +104,38 @@ TEST_P(Replay, EverythingHappensAsRecorded) {
     for (std::string line; std::getline(in, line);) expected.push_back(line);
     ASSERT_FALSE(expected.empty()) << expected_path << " is missing; see tests/replays/README.md";
     for (std::size_t i = 0; i < std::min(actual.size(), expected.size()); ++i)
-        if (actual[i] != expected[i]) FAIL() << expected_path.filename() << " " << first_difference(actual[i], expected[i], i + 1);
+        if (actual[i] != expected[i])
+            FAIL() << expected_path.filename() << " " << first_difference(actual[i], expected[i], i + 1);
     EXPECT_EQ(actual.size(), expected.size());
 }
 
-INSTANTIATE_TEST_SUITE_P(Recorded, Replay, ::testing::ValuesIn(recorded_games()),
-                         [](const auto& info) {
-                             std::string name = info.param;
-                             for (char& c : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Recorded, Replay, ::testing::ValuesIn(recorded_games()), [](const auto& info) {
+    std::string name = info.param;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return name;
+});
+
+// The Windows build's pictures are this machine's, byte for byte: one
+// screenshot of each screen of the game that goes through them all.
+TEST(WindowsBuild, ScreenshotsAreThisMachinesBytes) {
+    std::ifstream script_file(replays / "every-screen.script");
+    const std::string script{std::istreambuf_iterator<char>(script_file), {}};
+    std::vector<std::string> shots;
+    for (const int ms : {500, 3000, 9000, 20000, 40000, 60000, 80000, 100000}) {
+        shots.push_back("--shot");
+        shots.push_back(std::to_string(ms) + ":" + std::to_string(ms) + ".png");
+    }
+    const headless_result here = run_headless(script, shots, true, headless_build::native);
+    const headless_result windows = run_headless(script, shots, true, headless_build::windows);
+    ASSERT_EQ(here.exit_code, 0) << folder_file(here, "stderr.txt");
+    ASSERT_EQ(windows.exit_code, 0) << folder_file(windows, "stderr.txt");
+    for (std::size_t i = 1; i < shots.size(); i += 2) {
+        const std::string name = shots[i].substr(shots[i].find(':') + 1);
+        const std::string picture = folder_file(here, name);
+        ASSERT_GT(picture.size(), 100u) << name;
+        EXPECT_EQ(folder_file(windows, name), picture) << name << " differs";
+    }
+}
 
 }  // namespace

@@ -1,8 +1,6 @@
 #include "sound/sound.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -29,9 +27,7 @@ protected:
         sound_shutdown();
         library().calls.clear();
     }
-    void set_up_with(std::vector<std::string> args) {
-        sound_setup(args);
-    }
+    void set_up_with(std::vector<std::string> args) { sound_setup(args); }
 };
 
 TEST_F(Sound, SetUpLoadsTheSixSamplesInOrder) {
@@ -113,21 +109,6 @@ TEST_F(Sound, OldLibraryIsStillInitialisedButStaysSilent) {
               "korvane: no sound device (none present); the game plays without sound\n");
     play_sample(sample_boom, 12, 255);
     EXPECT_EQ(library().calls, (std::vector<std::string>{"version", "init 44100 64 0"}));
-}
-
-TEST(SoundFiles, OnlyARegularFileOfASaneSizeIsDecoded) {
-    alarm(30);  // a load that blocks ends the test instead of hanging it
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("korvane_sound_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    ASSERT_EQ(mkfifo((dir / "fifo.WAV").c_str(), 0644), 0);
-    std::filesystem::create_symlink("/dev/zero", dir / "zero.WAV");
-    std::ofstream(dir / "huge.WAV") << "RIFF";
-    std::filesystem::resize_file(dir / "huge.WAV", std::uintmax_t{4} << 30);
-    for (const char* name : {"fifo.WAV", "zero.WAV", "huge.WAV", "missing.WAV"})
-        EXPECT_EQ(sdl_mixer_library().load_sample(0, (dir / name).string()), nullptr) << name;
-    std::filesystem::remove_all(dir);
-    alarm(0);
 }
 
 }  // namespace

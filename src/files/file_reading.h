@@ -25,7 +25,7 @@ public:
     bool read_at(std::uint64_t offset, void* buffer, std::size_t n) const { return read_up_to(offset, buffer, n) == n; }
 
 private:
-    int fd_ = -1;
+    std::intptr_t handle_ = -1;  // the system's: a file descriptor, or a Windows handle
     std::uint64_t size_ = 0;
 };
 

@@ -1,15 +1,12 @@
 #include "files/game_files.h"
 
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cctype>
-#include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <vector>
+
+#include "files/system_folders.h"
+#include "files/utf8_paths.h"
 
 namespace fs = std::filesystem;
 
@@ -27,7 +24,7 @@ std::string score_file = "hiscore.txt";
 bool score_in_user_folder = false;
 
 bool has_extension(const fs::path& file, std::string_view extension) {
-    const std::string ext = file.extension().string();
+    const std::string ext = text_of(file.extension());
     if (ext.size() != extension.size()) return false;
     for (std::size_t i = 0; i < ext.size(); ++i)
         if (std::tolower(static_cast<unsigned char>(ext[i])) != extension[i]) return false;
@@ -44,11 +41,10 @@ bool holds_files(const fs::path& folder, std::string_view extension) {
 }
 
 fs::path program_folder(const char* program_path) {
+    if (const std::string running = running_program_path(); !running.empty()) return path_of(running).parent_path();
+    const fs::path path = path_of(program_path != nullptr ? program_path : "");
+    if (!path.has_parent_path()) return {};
     std::error_code ec;
-    const fs::path running = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec && running.is_absolute()) return running.parent_path();
-    const std::string path = program_path != nullptr ? program_path : "";
-    if (path.find('/') == std::string::npos) return {};
     const fs::path absolute = fs::absolute(path, ec);
     return ec ? fs::path{} : absolute.parent_path();
 }
@@ -64,13 +60,13 @@ std::vector<std::string> search_roots(const char* program_path) {
         for (const fs::path& s : seen)
             if (!ec && fs::equivalent(s, canonical, ec)) return;
         seen.push_back(canonical);
-        roots.push_back((ec ? folder : canonical).string() + "/");
+        roots.push_back(text_of(ec ? folder : canonical) + "/");
     };
     const fs::path beside = program_folder(program_path);
     add(beside);
     // The installed layout, relative to the program so that a moved prefix works too.
     if (!beside.empty()) add((beside / KORVANE_DATA_FROM_PROGRAM).lexically_normal());
-    add(KORVANE_DATA_DIR);
+    add(path_of(KORVANE_DATA_DIR));
     return roots;
 }
 
@@ -80,7 +76,7 @@ bool find_root(const std::vector<std::string>& roots, const char* folder, std::s
     searched.clear();
     for (std::size_t i = 0; i < roots.size(); ++i) {
         const std::string candidate = roots[i] + folder;
-        if (holds_files(candidate, extension)) {
+        if (holds_files(path_of(candidate), extension)) {
             found = roots[i];
             return true;
         }
@@ -91,17 +87,6 @@ bool find_root(const std::vector<std::string>& roots, const char* folder, std::s
     return false;
 }
 
-std::string user_data_folder() {
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '/') return xdg;
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || home[0] != '/') {
-        const passwd* user = getpwuid(getuid());
-        home = user != nullptr ? user->pw_dir : nullptr;
-    }
-    if (home == nullptr || home[0] != '/') return {};
-    return std::string(home) + "/.local/share";
-}
-
 }  // namespace
 
 void locate_game_files(const char* program_path) {
@@ -109,12 +94,12 @@ void locate_game_files(const char* program_path) {
     graphics_were_found = find_root(roots, "graphics", ".bmp", graphics_root, graphics_searched);
     samples_were_found = find_root(roots, "WAV", ".wav", samples_root, samples_searched);
 
-    score_in_user_folder = !graphics_were_found || !graphics_root.empty();
+    score_in_user_folder = !score_beside_the_game() || !graphics_were_found || !graphics_root.empty();
     if (!score_in_user_folder) {
         score_file = "hiscore.txt";
     } else {
         const std::string folder = user_data_folder();
-        score_file = folder.empty() ? "" : folder + "/korvane/hiscore.txt";
+        score_file = folder.empty() ? "" : text_of(path_of(folder) / "korvane" / "hiscore.txt");
     }
 }
 
@@ -123,7 +108,9 @@ std::string graphics_file(std::string_view name) {
     graphics_file(name, path);
     return path;
 }
-void graphics_file(std::string_view name, std::string& path) { path.assign(graphics_root).append("graphics/").append(name); }
+void graphics_file(std::string_view name, std::string& path) {
+    path.assign(graphics_root).append("graphics/").append(name);
+}
 std::string sample_file(std::string_view name) { return samples_root + "WAV/" + std::string(name); }
 bool graphics_found() { return graphics_were_found; }
 bool samples_found() { return samples_were_found; }
@@ -136,22 +123,18 @@ bool hi_score_in_user_folder() { return score_in_user_folder; }
 bool make_hi_score_folder() {
     if (!score_in_user_folder) return true;
     if (score_file.empty()) return false;
-    const std::string folder = fs::path(score_file).parent_path().string();
     // Each missing level is made private to the player, as data folders should be.
-    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        const std::string level = folder.substr(0, slash);
-        if (mkdir(level.c_str(), 0700) != 0 && errno != EEXIST) return false;
-        if (slash == std::string::npos) break;
+    fs::path level;
+    for (const fs::path& part : path_of(score_file).parent_path()) {
+        level /= part;
+        if (part == level.root_name() || part == level.root_directory()) continue;
+        if (!make_folder(text_of(level), true)) return false;
     }
-    struct stat info {};
-    return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    return true;
 }
 
 std::string make_screenshot_folder() {
     if (!make_hi_score_folder()) return {};
-    const std::string folder = fs::path(score_file).parent_path().string();
-    const std::string screenshots = (folder.empty() ? "" : folder + "/") + "screenshots";
-    if (mkdir(screenshots.c_str(), 0777) != 0 && errno != EEXIST) return {};
-    struct stat info {};
-    return stat(screenshots.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? screenshots : std::string{};
+    const fs::path screenshots = path_of(score_file).parent_path() / "screenshots";
+    return make_folder(text_of(screenshots), false) ? text_of(screenshots) : std::string{};
 }

@@ -2,7 +2,7 @@
 // A platform without a window or real time, for tests, replays and benchmarks.
 // Time is virtual: the sum of every wait the game asked for, from 0 at start.
 // Input comes from a script; what the display shows can be written as PNG.
-#include <csignal>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -43,7 +43,7 @@ public:
     void confine_pointer(bool) override {}
 
     // Ends the run at the next poll or sleep with this exit code; safe to
-    // call from a signal handler.
+    // call from a signal handler or another thread.
     void stop(int exit_code) { stop_code_ = exit_code; }
 
     // Called when virtual time is about to pass for the first time since a
@@ -81,7 +81,7 @@ private:
     std::vector<std::uint8_t> shown_pixels_;
     rgb shown_palette_[256] = {};
     bool shot_failed_ = false;
-    volatile std::sig_atomic_t stop_code_ = 0;
+    std::atomic<int> stop_code_ = 0;  // lock-free, so a signal handler may set it
     picture_seen picture_seen_;
     bool picture_unseen_ = true;  // presented (or the first), not yet handed to picture_seen_
     sleep_hook sleep_hook_;

@@ -30,7 +30,7 @@ void write_pending_move() {
 }  // namespace
 
 bool start_input_recording(const std::string& path, const std::vector<std::string>& comments) {
-    file = std::fopen(path.c_str(), "w");
+    file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return false;
     failed = false;
     for (const std::string& comment : comments) std::fprintf(file, "# %s\n", comment.c_str());

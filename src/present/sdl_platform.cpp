@@ -100,8 +100,8 @@ bool sdl_platform::open_display(bool full_screen) {
     // The window class is the desktop entry's name, so that docks and task
     // bars show the game's icon and group its windows under its entry.
     // SDL reads these from the environment; a player's own setting wins.
-    setenv("SDL_VIDEO_X11_WMCLASS", KORVANE_APP_ID, 0);
-    setenv("SDL_VIDEO_WAYLAND_WMCLASS", KORVANE_APP_ID, 0);
+    SDL_setenv("SDL_VIDEO_X11_WMCLASS", KORVANE_APP_ID, 0);
+    SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", KORVANE_APP_ID, 0);
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     int init_result = 0;
     {

@@ -1,8 +1,6 @@
 // korvane-headless: the same game on the headless platform, for tests,
 // replays, timedemos and benchmarks (see print_headless_usage).
 #include <chrono>
-#include <csignal>
-#include <sys/resource.h>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -11,17 +9,18 @@
 #include <utility>
 #include <vector>
 
+#include "autoplay/autoplay.h"
 #include "flow/flow.h"
 #include "flow/play_state.h"
 #include "present/headless_platform.h"
 #include "present/input_script.h"
 #include "present/picture_digest.h"
-#include "autoplay/autoplay.h"
 #include "programs/game_report.h"
+#include "programs/process.h"
 #include "programs/recordings.h"
 #include "programs/usage.h"
-#include "sound/recording_sound_library.h"
 #include "screens/screens.h"
+#include "sound/recording_sound_library.h"
 #include "sound/sound.h"
 
 namespace {
@@ -54,9 +53,8 @@ bool parse_ms(const std::string& text, std::uint64_t& ms) {
 
 // Options whose value is the name of a file to read or write.
 constexpr std::pair<std::string_view, std::string options::*> file_options[] = {
-    {"--input", &options::input},          {"--state", &options::state_file},
-    {"--trace", &options::trace_file},     {"--sounds", &options::sounds_file},
-    {"--pictures", &options::pictures_file}, {"--record", &options::record_file},
+    {"--input", &options::input},        {"--state", &options::state_file},       {"--trace", &options::trace_file},
+    {"--sounds", &options::sounds_file}, {"--pictures", &options::pictures_file}, {"--record", &options::record_file},
     {"--memory", &options::memory_file},
 };
 
@@ -163,7 +161,7 @@ headless_platform* the_platform = nullptr;
 // Every picture a player sees, once: when it was first on show as time passed, and its digest.
 class picture_log {
 public:
-    bool open(const std::string& path) { return (file_ = std::fopen(path.c_str(), "w")) != nullptr; }
+    bool open(const std::string& path) { return (file_ = std::fopen(path.c_str(), "wb")) != nullptr; }
     void seen(std::uint64_t ms, const std::uint8_t* pixels, const rgb* palette) {
         const std::uint64_t digest = picture_digest(pixels, palette);
         if (digest == last_ && any_) return;
@@ -186,9 +184,7 @@ std::FILE* memory = nullptr;
 constexpr std::uint64_t frames_between_memory_lines = 10'000;
 
 void write_memory_line() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::fprintf(memory, "%llu %ld\n", static_cast<unsigned long long>(frames_of_play), usage.ru_maxrss);
+    std::fprintf(memory, "%llu %ld\n", static_cast<unsigned long long>(frames_of_play), peak_memory_kb());
     std::fflush(memory);
 }
 
@@ -200,18 +196,10 @@ void count_frame() {
 
 // Ctrl+C and kill end the run as its time running out would: what the run
 // produced so far is written.
-void stop_on_signal(int signal) { the_platform->stop(128 + signal); }
-
-void handle_stop_signals() {
-    struct sigaction action {};
-    action.sa_handler = stop_on_signal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-}
+void stop_run(int exit_code) { the_platform->stop(exit_code); }
 
 bool write_state(const std::string& path, std::uint64_t now) {
-    std::FILE* f = std::fopen(path.c_str(), "w");
+    std::FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr) return false;
     const bool written = std::fprintf(f, "%s\n", state_report_json(now).c_str()) > 0;
     return std::fclose(f) == 0 && written;
@@ -219,7 +207,7 @@ bool write_state(const std::string& path, std::uint64_t now) {
 
 // One line a play: virtual time, sample, channel and volume (-1: the sample's default).
 bool write_sounds(const std::string& path, const std::vector<recording_sound_library::play>& plays) {
-    std::FILE* f = std::fopen(path.c_str(), "w");
+    std::FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr) return false;
     for (const auto& p : plays)
         std::fprintf(f, "%llu %s %d %d\n", static_cast<unsigned long long>(p.ms), sample_name(p.sample), p.channel,
@@ -230,6 +218,7 @@ bool write_sounds(const std::string& path, const std::vector<recording_sound_lib
 }  // namespace
 
 int main(int argc, char** argv) {
+    prepare_standard_streams(false);
     options o;
     if (!parse_options(argc, argv, o)) return 2;
     if (o.help) {
@@ -252,9 +241,9 @@ int main(int argc, char** argv) {
         say_cannot_write(path);
         return 1;
     };
-    if (!o.trace_file.empty() && (trace = std::fopen(o.trace_file.c_str(), "w")) == nullptr)
+    if (!o.trace_file.empty() && (trace = std::fopen(o.trace_file.c_str(), "wb")) == nullptr)
         return cannot_write(o.trace_file);
-    if (!o.memory_file.empty() && (memory = std::fopen(o.memory_file.c_str(), "w")) == nullptr)
+    if (!o.memory_file.empty() && (memory = std::fopen(o.memory_file.c_str(), "wb")) == nullptr)
         return cannot_write(o.memory_file);
     picture_log pictures;
     if (!o.pictures_file.empty() && !pictures.open(o.pictures_file)) return cannot_write(o.pictures_file);
@@ -276,7 +265,7 @@ int main(int argc, char** argv) {
         platform.on_picture_seen([&pictures](std::uint64_t ms, const std::uint8_t* pixels, const rgb* palette) {
             pictures.seen(ms, pixels, palette);
         });
-    handle_stop_signals();
+    on_stop_request(stop_run);
     install_platform(&platform);
     int exit_code = 0;
     const auto wall_start = std::chrono::steady_clock::now();

@@ -16,8 +16,9 @@ constexpr std::size_t largest_script_bytes = std::size_t{1} << 30;
 
 // A word of the command line as a shell would need it.
 std::string shell_word(const std::string& word) {
-    if (!word.empty() && word.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_./:=+-,") ==
-                             std::string::npos)
+    if (!word.empty() &&
+        word.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_./:=+-,") ==
+            std::string::npos)
         return word;
     std::string quoted = "'";
     for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
@@ -29,10 +30,12 @@ std::string shell_word(const std::string& word) {
 bool start_recording(const char* program, const std::string& path, int argc, char** argv) {
     char date[40] = "";
     const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    if (gmtime_r(&now, &utc) != nullptr) std::strftime(date, sizeof date, "%Y-%m-%d %H:%M:%S UTC", &utc);
+    if (const std::tm* utc = std::gmtime(&now)) std::strftime(date, sizeof date, "%Y-%m-%d %H:%M:%S UTC", utc);
     std::string command_line;
-    for (int i = 0; i < argc; ++i) command_line += (i > 0 ? " " : "") + shell_word(argv[i]);
+    for (int i = 0; i < argc; ++i) {
+        if (i > 0) command_line += ' ';
+        command_line += shell_word(argv[i]);
+    }
     const std::vector<std::string> header = {
         std::string("korvane ") + game_version() + " recording, " + date,
         "command line: " + command_line,

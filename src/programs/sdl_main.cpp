@@ -10,6 +10,7 @@
 
 #include "flow/flow.h"
 #include "present/sdl_platform.h"
+#include "programs/process.h"
 #include "programs/recordings.h"
 #include "programs/screenshot.h"
 #include "programs/usage.h"
@@ -54,6 +55,7 @@ bool take_recording_options(int argc, char** argv, const std::string& program, r
 }  // namespace
 
 int run_on_sdl(int argc, char** argv, bool full_screen) {
+    prepare_standard_streams(true);
     if (answer_help_or_version(argc, argv)) return 0;
     const std::string program = program_title(argc > 0 ? argv[0] : nullptr);
     recording_options o;

@@ -36,7 +36,8 @@ fs::path game_folder(const std::string& name) {
 std::vector<picture> headless_shots(const std::string& script, const std::vector<int>& moments) {
     const fs::path folder = game_folder("reference");
     std::ofstream(folder / "input.txt") << script;
-    std::string command = "cd '" + folder.string() + "' && '" KORVANE_GAME_DIR "/korvane-headless' nosound --input input.txt";
+    std::string command =
+        "cd '" + folder.string() + "' && '" KORVANE_GAME_DIR "/korvane-headless' nosound --input input.txt";
     for (const int ms : moments) command += " --shot " + std::to_string(ms) + ":" + std::to_string(ms) + ".png";
     command += " --end " + std::to_string(moments.back() + 1) + " >/dev/null 2>&1";
     std::vector<picture> shots;
@@ -79,8 +80,8 @@ struct screens {
             const std::string pause_at = std::to_string(ms) + " keydown esc\n" + std::to_string(ms) + " keyup esc\n";
             for (picture& p : headless_shots(skip_instructions + pause_at, {ms + 300})) dialog_shots.push_back(p);
         }
-        if (title.size() != 3 || opening_shots.size() != 3 || instruction_shots.size() != 3 ||
-            play_shots.size() != 6 || dialog_shots.size() != 3)
+        if (title.size() != 3 || opening_shots.size() != 3 || instruction_shots.size() != 3 || play_shots.size() != 6 ||
+            dialog_shots.size() != 3)
             return;
         opening = common_pixels(opening_shots, title);
         instructions = common_pixels(instruction_shots, opening_shots);
@@ -97,7 +98,7 @@ class RealWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         folder_ = game_folder(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::vector<std::string> command{KORVANE_GAME_DIR "/korvane"};
+        std::vector<std::string> command = game_program();
         for (const std::string& word : game_arguments()) command.push_back(word);
         game_ = child_process(command, game_environment(), folder_.string(), (folder_ / "output.txt").string());
         window_ = x_.find_window(window_title(), patience);
@@ -106,12 +107,13 @@ protected:
         point_at(320, 96);
     }
     void TearDown() override { fs::remove_all(folder_); }
-    // Words for the game's command line, and the title its window gets.
+    // The program and the words for its command line, and the title its window gets.
+    virtual std::vector<std::string> game_program() const { return {KORVANE_GAME_DIR "/korvane"}; }
     virtual std::vector<std::string> game_arguments() const { return {}; }
     virtual std::string window_title() const { return "korvane"; }
 
     std::vector<std::string> game_environment() const {
-        std::vector<std::string> environment{"DISPLAY=" + x_.display(), "SDL_AUDIODRIVER=dummy"};
+        std::vector<std::string> environment{"DISPLAY=" + x_.display(), "SDL_AUDIODRIVER=dummy", "WINEDEBUG=-all"};
 #ifdef KORVANE_LSAN_SUPPRESSIONS
         environment.push_back("LSAN_OPTIONS=suppressions=" KORVANE_LSAN_SUPPRESSIONS);
 #endif
@@ -156,9 +158,9 @@ protected:
         picture last;
         if (eventually([&] { return (share = matching_share(last = shown(), screen)) > 0.97; }, patience))
             return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "only " << share * 100 << "% of the screen's own "
-                                             << screen.offsets.size() << " pixels are on show; see "
-                                             << keep_for_a_person(last);
+        return ::testing::AssertionFailure()
+               << "only " << share * 100 << "% of the screen's own " << screen.offsets.size()
+               << " pixels are on show; see " << keep_for_a_person(last);
     }
     // Saves a picture beside the test program; its path.
     static std::string keep_for_a_person(const picture& p, const std::string& which = "") {
@@ -308,11 +310,12 @@ TEST_F(RecordingWindow, AGameRecordedInTheWindowReplaysHeadlessAsItWasPlayed) {
     ASSERT_GT(answered, 0) << script;
     ASSERT_GT(left, answered + 1000) << script;
     // The title blinks its prompt every 900 ms: both of its pictures.
-    const std::string replay = "cd '" + folder_.string() + "' && '" KORVANE_GAME_DIR
+    const std::string replay = "cd '" + folder_.string() +
+                               "' && '" KORVANE_GAME_DIR
                                "/korvane-headless' nosound --input game.script --state state.json"
-                               " --shot " + std::to_string(answered - 1) + ":dialog.png --shot " +
-                               std::to_string(left - 1) + ":title1.png --shot " + std::to_string(left - 901) +
-                               ":title2.png >headless.txt 2>&1";
+                               " --shot " +
+                               std::to_string(answered - 1) + ":dialog.png --shot " + std::to_string(left - 1) +
+                               ":title1.png --shot " + std::to_string(left - 901) + ":title2.png >headless.txt 2>&1";
     ASSERT_EQ(std::system(replay.c_str()), 0) << replay;
     EXPECT_TRUE(read_png((folder_ / "dialog.png").string()) == dialog)
         << "the replay's pause differs from the window's: " << keep_for_a_person(dialog, "window");
@@ -324,7 +327,8 @@ TEST_F(RecordingWindow, AGameRecordedInTheWindowReplaysHeadlessAsItWasPlayed) {
     const std::string state{std::istreambuf_iterator<char>(state_file), {}};
     std::string label, saved;
     saved_file >> label >> saved;
-    EXPECT_NE(state.find("\"hi_score\":" + saved + ","), std::string::npos) << state << " but hiscore.txt holds " << saved;
+    EXPECT_NE(state.find("\"hi_score\":" + saved + ","), std::string::npos)
+        << state << " but hiscore.txt holds " << saved;
     EXPECT_NE(state.find("\"games\":1,"), std::string::npos) << state;
 }
 
@@ -406,5 +410,25 @@ TEST_F(ReplayWindow, PlaysTheRecordingWhateverTheWatcherTapsUntilEscapeIsHeld) {
     x_.xdotool({"keyup", "Escape"});
     EXPECT_EQ(game_.wait_for_exit(patience), 0) << game_output();
 }
+
+#ifdef KORVANE_WINDOWS_GAME_DIR
+// The Windows build's korvane.exe under Wine, in the same X server, played
+// as a Windows player would.
+class WindowsGameUnderWine : public RealWindow {
+protected:
+    std::vector<std::string> game_program() const override { return {"wine", KORVANE_WINDOWS_GAME_DIR "/korvane.exe"}; }
+};
+
+TEST_F(WindowsGameUnderWine, PlaysFromTheTitleToTheDialogAndBackAndLeavesWithEscape) {
+    ASSERT_TRUE(expected().complete()) << "korvane-headless made no reference pictures";
+    start_playing();
+    tap("Escape");
+    ASSERT_TRUE(shows(expected().dialog)) << "Escape opened no pause dialog";
+    tap("y");
+    ASSERT_TRUE(shows_title()) << "Y did not end the game";
+    tap("Escape");
+    EXPECT_EQ(game_.wait_for_exit(patience), 0) << game_output();
+}
+#endif
 
 }  // namespace

@@ -1,11 +1,14 @@
-// iconc: turns the game's icon (a .pix source) into the desktop's icons and
-// the window icon built into the programs.
-//   iconc PALETTE ICON.pix ICON_DIR NAME WINDOW_ICON.cpp
+// iconc: turns the game's icon (a .pix source) into the desktop's icons, the
+// window icon built into the programs and, if asked, the Windows icon file.
+//   iconc PALETTE ICON.pix ICON_DIR NAME WINDOW_ICON.cpp [ICON.ico]
 // Writes ICON_DIR/hicolor/SxS/apps/NAME.png for S = 32, 64, 128 and 256,
-// each a whole-number enlargement with hard pixel edges, and the source of
-// window_icon_pixels at window_icon_size. Colour 0 is transparent, every other opaque.
+// each a whole-number enlargement with hard pixel edges, the source of
+// window_icon_pixels at window_icon_size, and ICON.ico holding the icon at 16,
+// 32, 48, 64 and 128 px as DIBs and at 256 px as PNG. Colour 0 is transparent,
+// every other opaque.
 #include <png.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -16,6 +19,7 @@
 #include <vector>
 
 #include "file_io.h"
+#include "ico_writer.h"
 #include "palette.h"
 #include "pix_parser.h"
 #include "present/window_icon.h"
@@ -27,43 +31,106 @@ namespace {
 constexpr int icon_source_size = 32;
 constexpr int desktop_sizes[] = {32, 64, 128, 256};
 
-// The icon enlarged to size x size, as RGBA bytes.
-std::vector<std::uint8_t> enlarge(const artc::picture& icon, const artc::palette& palette, int size) {
-    const int factor = size / icon.width;
-    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(size) * size * 4);
+constexpr int windows_sizes[] = {16, 32, 48, 64, 128, 256};
+// From here up the .ico holds PNG: a 256 px DIB would take 260 KB, and the Windows that show
+// icons this large (Vista on) read PNG.
+constexpr int windows_png_from = 256;
+
+int brightness(const artc::rgb& c) { return 299 * c.r + 587 * c.g + 114 * c.b; }
+
+// The icon at size x size, as palette indices. Sizes from the source up take each
+// pixel's nearest source pixel, so edges stay hard at 1.5x as at 8x. Smaller sizes
+// give each block the colour most of its opaque pixels have (the darker one on a tie,
+// so the tile's edge and the outlines survive), and leave it clear only when most of
+// it is clear: a blend would blur a picture this small.
+artc::picture drawn_at(const artc::picture& icon, const artc::palette& palette, int size) {
+    artc::picture out(size, size);
+    if (size >= icon.width) {
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) out.at(x, y) = icon.at(x * icon.width / size, y * icon.height / size);
+        }
+        return out;
+    }
+    if (icon.width % size != 0) throw std::runtime_error("iconc: cannot shrink the icon to " + std::to_string(size));
+    const int block = icon.width / size;
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
-            const std::uint8_t index = icon.at(x / factor, y / factor);
-            const artc::rgb c = palette[index];
-            std::uint8_t* out = &rgba[(static_cast<std::size_t>(y) * size + x) * 4];
-            out[0] = c.r;
-            out[1] = c.g;
-            out[2] = c.b;
-            out[3] = index == 0 ? 0 : 255;
+            std::array<int, 256> counts{};
+            for (int dy = 0; dy < block; ++dy) {
+                for (int dx = 0; dx < block; ++dx) ++counts[icon.at(x * block + dx, y * block + dy)];
+            }
+            int best = 0;  // no opaque colour seen yet
+            for (int index = 1; index < 256; ++index) {
+                if (counts[index] == 0) continue;
+                if (best == 0 || counts[index] > counts[best] ||
+                    (counts[index] == counts[best] && brightness(palette[index]) < brightness(palette[best]))) {
+                    best = index;
+                }
+            }
+            out.at(x, y) = counts[0] * 2 > block * block ? 0 : static_cast<std::uint8_t>(best);
         }
+    }
+    return out;
+}
+
+// The icon at size x size, as RGBA bytes.
+std::vector<std::uint8_t> rgba_at(const artc::picture& icon, const artc::palette& palette, int size) {
+    const artc::picture drawn = drawn_at(icon, palette, size);
+    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(size) * size * 4);
+    for (std::size_t i = 0; i < drawn.pixels.size(); ++i) {
+        const std::uint8_t index = drawn.pixels[i];
+        const artc::rgb c = palette[index];
+        rgba[i * 4] = c.r;
+        rgba[i * 4 + 1] = c.g;
+        rgba[i * 4 + 2] = c.b;
+        rgba[i * 4 + 3] = index == 0 ? 0 : 255;
     }
     return rgba;
 }
 
-void write_png(const fs::path& path, const std::vector<std::uint8_t>& rgba, int size) {
-    fs::create_directories(path.parent_path());
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) throw std::runtime_error("iconc: cannot write " + path.string());
+void append_bytes(png_structp png, png_bytep data, png_size_t length) {
+    auto* bytes = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
+    try {
+        bytes->insert(bytes->end(), data, data + length);
+    } catch (const std::exception&) {
+        png_error(png, "out of memory");
+    }
+}
+
+// The RGBA picture as the bytes of a PNG file.
+std::vector<std::uint8_t> encode_png(const std::vector<std::uint8_t>& rgba, int size) {
+    std::vector<std::uint8_t> bytes;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
     if (info == nullptr || setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        throw std::runtime_error("iconc: cannot encode " + path.string());
+        throw std::runtime_error("iconc: cannot encode a " + std::to_string(size) + " px PNG");
     }
-    png_init_io(png, file);
+    png_set_write_fn(png, &bytes, append_bytes, nullptr);
     png_set_IHDR(png, info, size, size, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (int y = 0; y < size; ++y) png_write_row(png, &rgba[static_cast<std::size_t>(y) * size * 4]);
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    if (std::fclose(file) != 0) throw std::runtime_error("iconc: cannot write " + path.string());
+    return bytes;
+}
+
+void write_file(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+    if (path.has_parent_path()) fs::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) throw std::runtime_error("iconc: cannot write " + path.string());
+}
+
+void write_windows_icon(const fs::path& path, const artc::picture& icon, const artc::palette& palette) {
+    std::vector<iconc::ico_entry> entries;
+    for (const int size : windows_sizes) {
+        const std::vector<std::uint8_t> rgba = rgba_at(icon, palette, size);
+        entries.push_back({size, size >= windows_png_from ? encode_png(rgba, size) : iconc::dib_image(rgba, size)});
+    }
+    write_file(path, iconc::ico_file(entries));
 }
 
 void write_window_icon(const fs::path& path, const std::vector<std::uint8_t>& rgba) {
@@ -85,8 +152,8 @@ void write_window_icon(const fs::path& path, const std::vector<std::uint8_t>& rg
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 6) {
-        std::cerr << "usage: iconc PALETTE ICON.pix ICON_DIR NAME WINDOW_ICON.cpp\n";
+    if (argc != 6 && argc != 7) {
+        std::cerr << "usage: iconc PALETTE ICON.pix ICON_DIR NAME WINDOW_ICON.cpp [ICON.ico]\n";
         return 2;
     }
     try {
@@ -96,9 +163,10 @@ int main(int argc, char** argv) {
         for (const int size : desktop_sizes) {
             const fs::path file = fs::path(argv[3]) / "hicolor" / (std::to_string(size) + "x" + std::to_string(size)) /
                                   "apps" / (std::string(argv[4]) + ".png");
-            write_png(file, enlarge(icon, palette, size), size);
+            write_file(file, encode_png(rgba_at(icon, palette, size), size));
         }
-        write_window_icon(argv[5], enlarge(icon, palette, window_icon_size));
+        write_window_icon(argv[5], rgba_at(icon, palette, window_icon_size));
+        if (argc == 7) write_windows_icon(argv[6], icon, palette);
     } catch (const std::exception& error) {
         std::cerr << error.what() << '\n';
         return 1;

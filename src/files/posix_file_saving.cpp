@@ -1,5 +1,4 @@
-#include "files/file_saving.h"
-
+// Saving small files on POSIX systems.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +7,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+
+#include "files/file_saving.h"
 
 namespace {
 
@@ -70,9 +71,9 @@ bool save_file(const std::string& path, std::string_view bytes) {
     if (fd < 0) return exists && rewrite_in_place(target, bytes);
     bool ok = exists ? fchmod(fd, existing.st_mode & 07777) == 0 : fchmod(fd, new_file_mode()) == 0;
     struct stat made {};
-    const bool owner_kept = !exists || (fstat(fd, &made) == 0 && made.st_uid == existing.st_uid &&
-                                        made.st_gid == existing.st_gid) ||
-                            fchown(fd, existing.st_uid, existing.st_gid) == 0;
+    const bool owner_kept =
+        !exists || (fstat(fd, &made) == 0 && made.st_uid == existing.st_uid && made.st_gid == existing.st_gid) ||
+        fchown(fd, existing.st_uid, existing.st_gid) == 0;
     ok = ok && owner_kept && write_all(fd, bytes) && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
     if (!ok || std::rename(temporary.c_str(), target.c_str()) != 0) {

@@ -1,0 +1,36 @@
+// Where the game's files belong on POSIX systems.
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "files/system_folders.h"
+
+std::string running_program_path() {
+    std::error_code ec;
+    const std::filesystem::path running = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return !ec && running.is_absolute() ? running.string() : std::string{};
+}
+
+std::string user_data_folder() {
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '/') return xdg;
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] != '/') {
+        const passwd* user = getpwuid(getuid());
+        home = user != nullptr ? user->pw_dir : nullptr;
+    }
+    if (home == nullptr || home[0] != '/') return {};
+    return std::string(home) + "/.local/share";
+}
+
+bool score_beside_the_game() { return true; }
+
+bool make_folder(const std::string& path, bool players_only) {
+    if (mkdir(path.c_str(), players_only ? 0700 : 0777) != 0 && errno != EEXIST) return false;
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
