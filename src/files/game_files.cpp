@@ -133,8 +133,10 @@ bool make_hi_score_folder() {
     return true;
 }
 
+std::string screenshot_folder() { return text_of(path_of(score_file).parent_path() / "screenshots"); }
+
 std::string make_screenshot_folder() {
     if (!make_hi_score_folder()) return {};
-    const fs::path screenshots = path_of(score_file).parent_path() / "screenshots";
-    return make_folder(text_of(screenshots), false) ? text_of(screenshots) : std::string{};
+    const std::string screenshots = screenshot_folder();
+    return make_folder(screenshots, false) ? screenshots : std::string{};
 }

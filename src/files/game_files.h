@@ -32,6 +32,7 @@ bool hi_score_in_user_folder();
 // false when it cannot be made.
 bool make_hi_score_folder();
 
-// The screenshots/ folder beside the best score, made when missing; empty
-// when it cannot be made.
+// The screenshots/ folder beside the best score; made when missing by
+// make_screenshot_folder, which gives empty when it cannot be made.
+std::string screenshot_folder();
 std::string make_screenshot_folder();

@@ -5,6 +5,8 @@
 #include <string_view>
 
 #include "files/game_files.h"
+#include "files/system_folders.h"
+#include "files/utf8_paths.h"
 #include "present/keys.h"
 
 namespace {
@@ -39,18 +41,23 @@ void print_game_usage(const char* program_path) {
         "Switching to another window or minimising the game pauses it.\n"
         "\n"
         "The game looks for its graphics/ and WAV/ folders in the working folder, then\n"
-        "beside the program, then in the installed data folder. The best score is kept\n"
-        "in hiscore.txt: in the working folder when the game runs from its own folder,\n"
-        "otherwise in $XDG_DATA_HOME/korvane (by default ~/.local/share/korvane).\n"
+        "beside the program, then in the installed data folder. %s"
         "\n",
-        game_version());
+        game_version(),
+        score_beside_the_game() ? "The best score is kept\n"
+                                  "in hiscore.txt: in the working folder when the game runs from its own folder,\n"
+                                  "otherwise in $XDG_DATA_HOME/korvane (by default ~/.local/share/korvane).\n"
+                                : "The best score is kept\n"
+                                  "in %APPDATA%\\korvane\\hiscore.txt, wherever the game runs, and screenshots in\n"
+                                  "%APPDATA%\\korvane\\screenshots.\n");
     locate_game_files(program_path);
     const auto shown = [](bool found, const std::string& path) {
-        return !found ? std::string("not found") : path.front() == '/' ? path : "./" + path;
+        return !found ? std::string("not found") : path_of(path).is_absolute() ? path : "./" + path;
     };
-    std::printf("Here:\n  pictures    %s\n  samples     %s\n  best score  %s\n",
+    std::printf("Here:\n  pictures    %s\n  samples     %s\n  best score  %s\n  screenshots %s\n",
                 shown(graphics_found(), graphics_file("")).c_str(), shown(samples_found(), sample_file("")).c_str(),
-                shown(!hi_score_file().empty(), hi_score_file()).c_str());
+                shown(!hi_score_file().empty(), hi_score_file()).c_str(),
+                shown(!hi_score_file().empty(), screenshot_folder()).c_str());
 }
 
 }  // namespace
