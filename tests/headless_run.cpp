@@ -54,14 +54,19 @@ std::string windows_path(const fs::path& path) {
     return text;
 }
 
-// The Windows program under Wine, with the scratch data folder as its
-// APPDATA: set inside Wine by its command shell, since Wine gives the
-// programs it starts the APPDATA of its own prefix.
-std::string windows_command(const fs::path& folder, const std::string& arguments) {
-    const fs::path program = fs::path(std::getenv("KORVANE_WINDOWS_GAME_DIR")) / "korvane-headless.exe";
-    return "WINEDEBUG=-all exec wine cmd /c \"set APPDATA=" + windows_path(folder / "data") + "&& " +
-           windows_path(program) + arguments + "\"";
+}  // namespace
+
+std::string wine_command(const std::string& program, const std::string& appdata, const std::string& arguments) {
+    // The tests' own Wine prefix, made once, whatever HOME the run is given.
+    const char* prefix = std::getenv("WINEPREFIX");
+    const std::string wine_prefix = prefix != nullptr ? prefix : std::string(std::getenv("HOME")) + "/.wine";
+    const fs::path launcher =
+        fs::path(std::getenv("KORVANE_WINDOWS_GAME_DIR")).parent_path() / "tests" / "with_appdata.exe";
+    return "WINEDEBUG=-all WINEPREFIX='" + wine_prefix + "' exec wine '" + launcher.string() + "' '" +
+           windows_path(appdata) + "' '" + windows_path(program) + "'" + arguments;
 }
+
+namespace {
 
 headless_run start(const std::string& script, const std::vector<std::string>& extra, bool with_game_files,
                    headless_build build) {
@@ -90,8 +95,9 @@ headless_run start(const std::string& script, const std::vector<std::string>& ex
     std::string command =
         "cd '" + folder.string() + "' && HOME='" + folder.string() + "' XDG_DATA_HOME='" + folder.string() + "/data' ";
     if (build == headless_build::windows) {
-        for (const std::string& word : extra) arguments += " " + word;
-        command += windows_command(folder, arguments);
+        for (const std::string& word : extra) arguments += " '" + word + "'";
+        const fs::path program = fs::path(std::getenv("KORVANE_WINDOWS_GAME_DIR")) / "korvane-headless.exe";
+        command += wine_command(program.string(), (folder / "data").string(), arguments);
         // Windows keeps the best in the player's data folder wherever the game runs.
         run.result.best_file = (folder / "data" / "korvane" / "hiscore.txt").string();
     } else {

@@ -28,6 +28,10 @@ struct headless_result {
 // (the Windows suite sets it).
 enum class headless_build { native, windows };
 headless_build build_under_test();
+// A shell command that runs a Windows program under Wine with the arguments
+// (words for the shell) and the folder as its APPDATA, through the Windows
+// build's tests/with_appdata.exe beside its game folder.
+std::string wine_command(const std::string& program, const std::string& appdata, const std::string& arguments);
 
 // script: the --input text; extra: further command-line words. Without the
 // game files the folder has no graphics/ and no WAV/.

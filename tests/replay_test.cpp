@@ -3,6 +3,7 @@
 // played and the final state must match what was recorded. See
 // tests/replays/README.md for recording them again on purpose.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -136,6 +137,44 @@ TEST(WindowsBuild, ScreenshotsAreThisMachinesBytes) {
         ASSERT_GT(picture.size(), 100u) << name;
         EXPECT_EQ(folder_file(windows, name), picture) << name << " differs";
     }
+}
+
+// A Windows player unpacks the game into a folder named in two scripts and
+// starts it from elsewhere, with an %APPDATA% just as foreign: the game finds
+// its pictures and samples, reads the input file, writes every output and
+// keeps the best score, all under names in the same scripts.
+TEST(WindowsBuild, ForeignFolderAndFileNamesWorkEndToEnd) {
+    const fs::path root = fs::temp_directory_path() / ("korvane_foreign_" + std::to_string(getpid()));
+    const std::string foreign = "J\xc3\xb6rg \xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88";  // "Jörg テスト"
+    const fs::path game = root / foreign, appdata = root / (foreign + " AppData"), elsewhere = root / "elsewhere";
+    fs::remove_all(root);
+    fs::create_directories(game);
+    fs::create_directories(appdata);
+    fs::create_directories(elsewhere);
+    const fs::path built = std::getenv("KORVANE_WINDOWS_GAME_DIR");
+    fs::copy_file(built / "korvane-headless.exe", game / "korvane-headless.exe");
+    fs::copy(built / "graphics", game / "graphics");
+    fs::copy(built / "WAV", game / "WAV");
+    fs::copy_file(replays / "autoplay-to-stage-5.script", elsewhere / (foreign + ".script"));
+
+    const std::string command =
+        "cd '" + elsewhere.string() + "' && " +
+        wine_command((game / "korvane-headless.exe").string(), appdata.string(),
+                     " --input '" + foreign + ".script' --shot '2000:" + foreign + ".png' --record '" + foreign +
+                         " 2.script' --state '" + foreign + ".json' --sounds '" + foreign + ".txt'") +
+        " > out.txt 2> err.txt";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const auto file = [](const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string{std::istreambuf_iterator<char>(in), {}};
+    };
+    EXPECT_EQ(file(elsewhere / "err.txt"), "") << "the game found all its files";
+    EXPECT_EQ(file(appdata / "korvane" / "hiscore.txt"), "hi-score\r\n 23680\r\n");
+    EXPECT_GT(file(elsewhere / (foreign + ".png")).size(), 1000u);
+    EXPECT_NE(file(elsewhere / (foreign + " 2.script")).find("press left"), std::string::npos);
+    EXPECT_NE(file(elsewhere / (foreign + ".json")).find("\"score\""), std::string::npos);
+    EXPECT_NE(file(elsewhere / (foreign + ".txt")).find("laser"), std::string::npos) << "the samples were found";
+    fs::remove_all(root);
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 // The running process on Windows.
+#include <windows.h>
+// (after windows.h, which they need)
 #include <fcntl.h>
 #include <io.h>
 #include <psapi.h>
-#include <windows.h>
 
 #include <cstdio>
 
