@@ -6,28 +6,26 @@
 
 #include "assets/assets.h"
 #include "combat/combat_internal.h"
-#include "flow/direction_tables.h"
+#include "flow/flow_internal.h"
 #include "flow/play_state.h"
 #include "flow/view.h"
-#include "flow/flow_internal.h"
 #include "test_screen.h"
 
 namespace {
 
 class Combat : public ::testing::Test {
 protected:
-    test_screen screen;
+    test_screen screen;  // and every game value as the program starts
     static void SetUpTestSuite() {
         test_screen loading;
         load_graphics();  // the tests run in the game folder
     }
     static void TearDownTestSuite() { free_graphics(); }
+    // A fresh program's first game, its stage banner gone and the bands up to speed.
     void SetUp() override {
-        fill_direction_tables();
         start_game();
-        banner_slots[0].active = banner_slots[1].active = popup.active = 0;
+        banner_slots[0].active = 0;
         bands_accelerating = 0;
-        scroll_x = scroll_y = 0;
     }
     // A squid flying from (x, y) with the given age, about to move by (dx, dy).
     static squid& flying(int i, float x, float y, int age, float dx = 0, float dy = 0, int kind = 0) {

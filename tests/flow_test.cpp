@@ -1,27 +1,23 @@
-#include "flow/direction_tables.h"
-#include "flow/play_state.h"
-#include "flow/program_state.h"
-#include "flow/view.h"
-
 #include <gtest/gtest.h>
 
 #include <utility>
 #include <vector>
 
 #include "combat/combat.h"
+#include "flow/direction_tables.h"
 #include "flow/flow_internal.h"
+#include "flow/play_state.h"
+#include "flow/program_state.h"
+#include "flow/view.h"
 #include "test_screen.h"
 
 namespace {
 
+// Play as a fresh program's first game begins it, steered by the mouse.
 class Flow : public ::testing::Test {
 protected:
-    test_screen screen;
-    void SetUp() override {
-        start_game();
-        fire_before = 0;
-        shot_active = 0;
-    }
+    test_screen screen;  // and every game value as the program starts
+    void SetUp() override { start_game(); }
     // One frame's cursor and fire step with the mouse at (x, y).
     static void aim(int x, int y, bool fire) {
         mouse_present = -1;
@@ -65,6 +61,7 @@ TEST_F(Flow, StraightUpShotKeepsItsColumn) {
     scroll_x = 32;
     scroll_y = 0;
     aim(320, 400, true);
+    ASSERT_EQ(shot_active, -1);
     EXPECT_EQ(shot_dx, 0.0f);
     for (const auto& [x, y] : flight()) EXPECT_EQ(x, 352);
 }
@@ -141,7 +138,6 @@ TEST_F(Flow, KeyboardControlStepsAndStopsAtTheEdges) {
     EXPECT_EQ(player_x, 308);
     EXPECT_EQ(player_y, 192);
     for (const int key : {scan_up, scan_right}) report_key(key, false);
-    keyboard_control = 0;
 }
 
 // Band phases over frames, from the bands' state after a game start or a bonus stage's start.

@@ -61,8 +61,7 @@ TEST_F(Screens, ThePauseDialogIsAnsweredByKeysAndClicks) {
          0},
     };
     for (const pause_case& c : cases) {
-        test_screen screen(c.input);
-        keyboard_control = 0;
+        test_screen screen(c.input);  // mouse control, as a fresh program has it
         std::int32_t outcome = 2;
         pause_screen(outcome);
         EXPECT_EQ(outcome, c.outcome) << c.what;
@@ -80,9 +79,9 @@ TEST_F(Screens, ThePointerLightsUpTheAnswerItIsOver) {
             for (int dx = 0; dx < 32; ++dx) count += read_pixel(nullptr, x + dx, y) == 4;
         return count;
     };
-    for (const auto& [pointer_x, lit_y, lit_n] : {std::tuple{360, true, false}, {456, false, true}, {200, false, false}}) {
+    for (const auto& [pointer_x, lit_y, lit_n] :
+         {std::tuple{360, true, false}, {456, false, true}, {200, false, false}}) {
         test_screen screen({event(10, script_action::move, pointer_x, 200), key(30, true, "n")});
-        keyboard_control = 0;
         std::int32_t outcome = 2;
         pause_screen(outcome);
         EXPECT_EQ(lit_pixels(360) > 0, lit_y) << pointer_x;
@@ -94,7 +93,6 @@ TEST_F(Screens, ThePausePointerStaysInTheDialogAndReturnsAfterwards) {
     ASSERT_NE(read_pixel(sprite_images[1], 64 + 3, 64 + 3), 0) << "the pointer's tip is its cell (8, 8)";
     test_screen screen(
         {event(0, script_action::move, 100, 100), event(5, script_action::move, 75, 470), key(20, true, "n")});
-    keyboard_control = 0;
     std::int32_t outcome = 2;
     pause_screen(outcome);
     // The pointer moved to (75, 470) was held at the dialog's limits, (72, 264).
@@ -170,6 +168,7 @@ TEST_F(Screens, TheTitleStartsOnTheLeftButtonAndQuitsOnEscapeCloseOrMiddle) {
     };
     for (const title_case& c : cases) {
         test_screen screen(c.input);
+        keyboard_control = c.keyboard ? 0 : 1;  // the title decides, whatever the last game had
         EXPECT_EQ(title_screen(), c.quit) << c.what;
         EXPECT_EQ(keyboard_control, c.keyboard) << c.what;
     }
