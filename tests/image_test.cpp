@@ -8,18 +8,10 @@
 #include <fstream>
 
 #include "bmp_builder.h"
+#include "bmp_files.h"
 #include "test_screen.h"
 
 namespace {
-
-struct image_deleter {
-    void operator()(image* img) const { destroy_image(img); }
-};
-using image_ptr = std::unique_ptr<image, image_deleter>;
-
-image_ptr make_image(int w, int h) { return image_ptr(create_image(w, h)); }
-
-std::uint8_t at(const image& img, int x, int y) { return img.pixels[y * img.pitch + x]; }
 
 image_ptr patterned(int w, int h) {
     image_ptr img = make_image(w, h);
@@ -107,17 +99,7 @@ TEST_F(Images, FilledBoxesSortAndClip) {
     draw_filled_box(nullptr, 700, 700, 800, 800, 1);  // wholly outside: nothing, no crash
 }
 
-class BmpLoading : public Images {
-protected:
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / ("korvane_bmp_" + std::to_string(getpid()));
-    void SetUp() override { std::filesystem::create_directories(dir); }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-        const auto path = (dir / name).string();
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        return path;
-    }
-};
+using BmpLoading = bmp_files;
 
 TEST_F(BmpLoading, EightBitPictureFillsTheTopLeftAndSetsThePalette) {
     bmp_fields s;

@@ -14,12 +14,11 @@
 #include <sstream>
 
 #include "bmp_builder.h"
+#include "bmp_files.h"
 #include "other_user.h"
-#include "present/image.h"
 #include "screens/hiscore_format.h"
 #include "screens/screens.h"
 #include "sound/sdl_mixer_library.h"
-#include "test_screen.h"
 
 namespace {
 
@@ -220,25 +219,7 @@ TEST_F(HiScoreFile, AFolderInTheWayGivesTheDefaultAndStaysAFolder) {
     EXPECT_EQ(files_in_folder(), 1) << "no temporary file is left behind";
 }
 
-class PosixBmpFiles : public ::testing::Test {
-protected:
-    test_screen screen;
-    struct image_deleter {
-        void operator()(image* img) const { destroy_image(img); }
-    };
-    using image_ptr = std::unique_ptr<image, image_deleter>;
-    static image_ptr make_image(int w, int h) { return image_ptr(create_image(w, h)); }
-    static std::uint8_t at(const image& img, int x, int y) { return img.pixels[y * img.pitch + x]; }
-
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / ("korvane_bmp_" + std::to_string(getpid()));
-    void SetUp() override { std::filesystem::create_directories(dir); }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-        const auto path = (dir / name).string();
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        return path;
-    }
-};
+using PosixBmpFiles = bmp_files;
 
 TEST_F(PosixBmpFiles, OnlyRegularFilesAreReadAndOnlyWhatThePictureNeeds) {
     alarm(30);  // a load that blocks ends the test instead of hanging it
