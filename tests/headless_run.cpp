@@ -44,25 +44,22 @@ headless_build build_under_test() {
     return std::getenv("KORVANE_WINDOWS_GAME_DIR") != nullptr ? headless_build::windows : headless_build::native;
 }
 
-namespace {
-
-// A path as Windows programs under Wine see it (Wine's drive Z: is /).
-std::string windows_path(const fs::path& path) {
+std::string windows_path(const std::string& path) {
     std::string text = "Z:" + fs::absolute(path).string();
     for (char& c : text)
         if (c == '/') c = '\\';
     return text;
 }
 
-}  // namespace
+std::string with_appdata_program() {
+    return (fs::path(std::getenv("KORVANE_WINDOWS_GAME_DIR")).parent_path() / "tests" / "with_appdata.exe").string();
+}
 
 std::string wine_command(const std::string& program, const std::string& appdata, const std::string& arguments) {
     // The tests' own Wine prefix, made once, whatever HOME the run is given.
     const char* prefix = std::getenv("WINEPREFIX");
     const std::string wine_prefix = prefix != nullptr ? prefix : std::string(std::getenv("HOME")) + "/.wine";
-    const fs::path launcher =
-        fs::path(std::getenv("KORVANE_WINDOWS_GAME_DIR")).parent_path() / "tests" / "with_appdata.exe";
-    return "WINEDEBUG=-all WINEPREFIX='" + wine_prefix + "' exec wine '" + launcher.string() + "' '" +
+    return "WINEDEBUG=-all WINEPREFIX='" + wine_prefix + "' exec wine '" + with_appdata_program() + "' '" +
            windows_path(appdata) + "' '" + windows_path(program) + "'" + arguments;
 }
 

@@ -28,6 +28,10 @@ struct headless_result {
 // (the Windows suite sets it).
 enum class headless_build { native, windows };
 headless_build build_under_test();
+// A path as Windows programs under Wine see it (Wine's drive Z: is /).
+std::string windows_path(const std::string& path);
+// Where the Windows build's tests/with_appdata.exe is.
+std::string with_appdata_program();
 // A shell command that runs a Windows program under Wine with the arguments
 // (words for the shell) and the folder as its APPDATA, through the Windows
 // build's tests/with_appdata.exe beside its game folder.

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <thread>
 
+#include "../headless_run.h"
 #include "picture.h"
 #include "x_session.h"
 
@@ -250,6 +251,8 @@ TEST_F(RealWindow, SwitchingToAnotherWindowPausesPlay) {
 class RecordingWindow : public RealWindow {
 protected:
     std::vector<std::string> game_arguments() const override { return {"--record", "game.script"}; }
+    // Plays, records, and replays headless; saved_best: where the game keeps its best.
+    void play_and_replay_headless(const fs::path& saved_best);
 };
 
 // The time of the last event of the kind in a recording, or -1.
@@ -269,7 +272,7 @@ long long last_time_of(const std::string& script, const std::string& event) {
 // Escape, by switching windows and by the close button, and the close button
 // on the title, recorded; replayed headless, it shows what the window showed
 // at the end of the game and after it.
-TEST_F(RecordingWindow, AGameRecordedInTheWindowReplaysHeadlessAsItWasPlayed) {
+void RecordingWindow::play_and_replay_headless(const fs::path& saved_best) {
     ASSERT_TRUE(expected().complete());
     start_playing();
     for (int i = 0; i < 12; ++i) {
@@ -323,13 +326,17 @@ TEST_F(RecordingWindow, AGameRecordedInTheWindowReplaysHeadlessAsItWasPlayed) {
                 read_png((folder_ / "title2.png").string()) == title)
         << "the replay's title after the game differs: " << keep_for_a_person(title, "window");
     // The same best score, left as it was on disk.
-    std::ifstream state_file(folder_ / "state.json"), saved_file(folder_ / "hiscore.txt");
+    std::ifstream state_file(folder_ / "state.json"), saved_file(saved_best);
     const std::string state{std::istreambuf_iterator<char>(state_file), {}};
     std::string label, saved;
     saved_file >> label >> saved;
     EXPECT_NE(state.find("\"hi_score\":" + saved + ","), std::string::npos)
-        << state << " but hiscore.txt holds " << saved;
+        << state << " but " << saved_best << " holds " << saved;
     EXPECT_NE(state.find("\"games\":1,"), std::string::npos) << state;
+}
+
+TEST_F(RecordingWindow, AGameRecordedInTheWindowReplaysHeadlessAsItWasPlayed) {
+    play_and_replay_headless(folder_ / "hiscore.txt");
 }
 
 TEST_F(RealWindow, ThePictureFollowsTheWindowsSizeAndKeepsItsShape) {
@@ -414,9 +421,15 @@ TEST_F(ReplayWindow, PlaysTheRecordingWhateverTheWatcherTapsUntilEscapeIsHeld) {
 #ifdef KORVANE_WINDOWS_GAME_DIR
 // The Windows build's korvane.exe under Wine, in the same X server, played
 // as a Windows player would.
+// korvane.exe under Wine with the test's folder as its APPDATA.
+std::vector<std::string> windows_game(const fs::path& folder) {
+    return {"wine", with_appdata_program(), windows_path((folder / "data").string()),
+            windows_path(KORVANE_WINDOWS_GAME_DIR "/korvane.exe")};
+}
+
 class WindowsGameUnderWine : public RealWindow {
 protected:
-    std::vector<std::string> game_program() const override { return {"wine", KORVANE_WINDOWS_GAME_DIR "/korvane.exe"}; }
+    std::vector<std::string> game_program() const override { return windows_game(folder_); }
 };
 
 TEST_F(WindowsGameUnderWine, PlaysFromTheTitleToTheDialogAndBackAndLeavesWithEscape) {
@@ -428,6 +441,16 @@ TEST_F(WindowsGameUnderWine, PlaysFromTheTitleToTheDialogAndBackAndLeavesWithEsc
     ASSERT_TRUE(shows_title()) << "Y did not end the game";
     tap("Escape");
     EXPECT_EQ(game_.wait_for_exit(patience), 0) << game_output();
+}
+
+class WindowsRecordingUnderWine : public RecordingWindow {
+protected:
+    std::vector<std::string> game_program() const override { return windows_game(folder_); }
+};
+
+// A game played and recorded in the Windows window replays on this machine as it was played.
+TEST_F(WindowsRecordingUnderWine, AGameRecordedUnderWineReplaysHeadlessHereAsItWasPlayed) {
+    play_and_replay_headless(folder_ / "data" / "korvane" / "hiscore.txt");
 }
 #endif
 
