@@ -4,6 +4,7 @@
 // installed data folder. The best score stays in the working folder when the
 // pictures are there (the game runs from its own folder); otherwise it is kept
 // in the player's data folder, so no unrelated folder ever gets a hiscore.txt.
+// On Windows it is always in the player's data folder, %APPDATA%\korvane.
 //
 // Until locate_game_files runs, every file is looked for in the working folder.
 #include <string>
