@@ -30,10 +30,12 @@ done
 if [ "$windows" = yes ]; then
   scripts/build-windows.sh --tests
   export WINEDEBUG=-all
-  # One Wine server for the whole run, and its prefix made before the tests start in parallel.
-  wineboot --init >/dev/null 2>&1
-  wineserver --persistent=300
-  trap 'wineserver --kill 2>/dev/null || true' EXIT
+  # The prefixes made before the tests start in parallel: one for windowed
+  # programs, whose desktop must belong to each test's own X server.
+  for prefix in "${WINEPREFIX:-$HOME/.wine}" "${WINEPREFIX:-$HOME/.wine}-windowed"; do
+    WINEPREFIX=$prefix wineboot --init >/dev/null 2>&1
+    WINEPREFIX=$prefix wineserver --wait
+  done
   (cd build-windows && ctest --output-on-failure -j"$(nproc)")
   options+=(-DKORVANE_WINDOWS_GAME_DIR="$PWD/build-windows/game")
   leave_out=(-L wine)

@@ -113,7 +113,8 @@ cmake --build build-windows/host-tools -j"$jobs" --target artc sfxgen iconc
 # The unit tests are listed by running them under Wine, in a prefix made once.
 export WINEDEBUG=-all
 [ "$with_tests" = ON ] && wineboot --init >/dev/null 2>&1
-cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+# Optimised as this machine's builds are, so that both run the same code.
+cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKORVANE_WINDOWS_PREFIX="$prefix_list" -DCMAKE_PREFIX_PATH="$prefix_list" \
   -DKORVANE_HOST_TOOLS="$source/build-windows/host-tools/tools" -DBUILD_TESTING="$with_tests" >/dev/null
 cmake --build build-windows -j"$jobs"

@@ -55,11 +55,16 @@ std::string with_appdata_program() {
     return (fs::path(std::getenv("KORVANE_WINDOWS_GAME_DIR")).parent_path() / "tests" / "with_appdata.exe").string();
 }
 
-std::string wine_command(const std::string& program, const std::string& appdata, const std::string& arguments) {
-    // The tests' own Wine prefix, made once, whatever HOME the run is given.
+std::string wine_prefix() {
     const char* prefix = std::getenv("WINEPREFIX");
-    const std::string wine_prefix = prefix != nullptr ? prefix : std::string(std::getenv("HOME")) + "/.wine";
-    return "WINEDEBUG=-all WINEPREFIX='" + wine_prefix + "' exec wine '" + with_appdata_program() + "' '" +
+    return prefix != nullptr ? prefix : std::string(std::getenv("HOME")) + "/.wine";
+}
+
+std::string windowed_wine_prefix() { return wine_prefix() + "-windowed"; }
+
+std::string wine_command(const std::string& program, const std::string& appdata, const std::string& arguments) {
+    // The prefix is named whatever HOME the run is given.
+    return "WINEDEBUG=-all WINEPREFIX='" + wine_prefix() + "' exec wine '" + with_appdata_program() + "' '" +
            windows_path(appdata) + "' '" + windows_path(program) + "'" + arguments;
 }
 

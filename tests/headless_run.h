@@ -32,6 +32,11 @@ headless_build build_under_test();
 std::string windows_path(const std::string& path);
 // Where the Windows build's tests/with_appdata.exe is.
 std::string with_appdata_program();
+// The tests' Wine prefixes ($WINEPREFIX, else ~/.wine): one for programs
+// without a window, and one beside it for windowed programs, whose desktop
+// process must belong to the X server of the test that starts it.
+std::string wine_prefix();
+std::string windowed_wine_prefix();
 // A shell command that runs a Windows program under Wine with the arguments
 // (words for the shell) and the folder as its APPDATA, through the Windows
 // build's tests/with_appdata.exe beside its game folder.

@@ -423,7 +423,11 @@ TEST_F(ReplayWindow, PlaysTheRecordingWhateverTheWatcherTapsUntilEscapeIsHeld) {
 // as a Windows player would.
 // korvane.exe under Wine with the test's folder as its APPDATA.
 std::vector<std::string> windows_game(const fs::path& folder) {
-    return {"wine", with_appdata_program(), windows_path((folder / "data").string()),
+    return {"env",
+            "WINEPREFIX=" + windowed_wine_prefix(),
+            "wine",
+            with_appdata_program(),
+            windows_path((folder / "data").string()),
             windows_path(KORVANE_WINDOWS_GAME_DIR "/korvane.exe")};
 }
 
