@@ -15,6 +15,7 @@
 
 #include "bmp_builder.h"
 #include "bmp_files.h"
+#include "files/game_files.h"
 #include "other_user.h"
 #include "screens/hiscore_format.h"
 #include "screens/screens.h"
@@ -217,6 +218,38 @@ TEST_F(HiScoreFile, AFolderInTheWayGivesTheDefaultAndStaysAFolder) {
     write_hi_score(5000);
     EXPECT_TRUE(std::filesystem::is_directory("hiscore.txt"));
     EXPECT_EQ(files_in_folder(), 1) << "no temporary file is left behind";
+}
+
+// Whatever umask the game starts with (a browser's runtime starts with 0777),
+// the best it saves can be read back and saved again, in the working folder
+// and in a data folder the game makes.
+TEST_F(HiScoreFile, AnyUmaskLeavesTheBestToThePlayer) {
+    const mode_t old_mask = umask(0777);
+    write_hi_score(4321);
+    setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+    std::filesystem::create_directory("elsewhere");
+    std::filesystem::current_path("elsewhere");
+    locate_game_files(nullptr);
+    const std::string in_data_folder = hi_score_file();
+    write_hi_score(5000);
+    umask(old_mask);
+    unsetenv("XDG_DATA_HOME");
+
+    std::int32_t value = 0;
+    read_hi_score(value);
+    EXPECT_EQ(value, 5000) << in_data_folder;
+    // Back to the game's own folder, where the best stays beside the game.
+    std::filesystem::current_path(old_dir);
+    locate_game_files(nullptr);
+    EXPECT_EQ(contents((dir / "hiscore.txt").c_str()), format_hi_score(4321));
+    for (const std::string& file : {(dir / "hiscore.txt").string(), in_data_folder}) {
+        struct stat info {};
+        ASSERT_EQ(stat(file.c_str(), &info), 0) << file;
+        EXPECT_EQ(info.st_mode & 0600, 0600u) << file;
+    }
+    struct stat folder {};
+    ASSERT_EQ(stat((dir / "data" / "korvane").c_str(), &folder), 0);
+    EXPECT_EQ(folder.st_mode & 0777, 0700u);
 }
 
 using PosixBmpFiles = bmp_files;

@@ -23,11 +23,13 @@ bool write_all(int fd, std::string_view bytes) {
     return true;
 }
 
-// What a new file may allow: read and write for all, less the umask.
+// What a new file may allow: read and write for all, less the umask, but
+// always read and write for the player: a best score its player cannot read
+// back is lost, whatever umask the game was started with.
 mode_t new_file_mode() {
     const mode_t mask = umask(0);
     umask(mask);
-    return 0666 & ~mask;
+    return (0666 & ~mask) | 0600;
 }
 
 std::string folder_of(const std::string& path) {

@@ -30,7 +30,14 @@ std::string user_data_folder() {
 bool score_beside_the_game() { return true; }
 
 bool make_folder(const std::string& path, bool players_only) {
-    if (mkdir(path.c_str(), players_only ? 0700 : 0777) != 0 && errno != EEXIST) return false;
+    // The player may always enter and write a folder the game made, whatever the umask.
+    const mode_t mask = umask(0);
+    umask(mask);
+    const mode_t mode = players_only ? 0700 : (0777 & ~mask) | 0700;
+    if (mkdir(path.c_str(), mode) == 0)
+        chmod(path.c_str(), mode);
+    else if (errno != EEXIST)
+        return false;
     struct stat info {};
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
