@@ -7,8 +7,9 @@ set(CMAKE_C_COMPILER ${mingw_triplet}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${mingw_triplet}-g++-posix)
 set(CMAKE_RC_COMPILER ${mingw_triplet}-windres)
 # Libraries and headers come from the target's own folders (and the cache
-# of libraries built for it), programs from the build machine.
-set(CMAKE_FIND_ROOT_PATH /usr/${mingw_triplet} ${KORVANE_WINDOWS_PREFIX})
+# of libraries built for it, which the build scripts add), programs from the
+# build machine.
+list(APPEND CMAKE_FIND_ROOT_PATH /usr/${mingw_triplet})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
