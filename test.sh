@@ -5,17 +5,21 @@
 #   ./test.sh --soak      also the long run of the built-in player (ctest -L soak)
 #   ./test.sh --windows   the Windows build (scripts/build-windows.sh) under Wine: its
 #                         unit tests, and this machine's tests of its programs (ctest -L wine)
+#   ./test.sh --web       the web build (scripts/build-web.sh): its korvane-headless
+#                         under node replays the recorded games (ctest -L web)
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh test
 
 build_dir=build
-options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DKORVANE_WINDOWS_GAME_DIR=)
+options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DKORVANE_WINDOWS_GAME_DIR= -DKORVANE_WEB_GAME_DIR=)
 leave_out=(-LE soak)
 windows=no
+web=no
 for word in "$@"; do
   case "$word" in
     --windows) windows=yes ;;
+    --web) web=yes ;;
     --sanitize)
       build_dir=build-asan
       options=(-DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON -DKORVANE_SANITIZE=ON)
@@ -23,7 +27,7 @@ for word in "$@"; do
       export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
       ;;
     --soak) leave_out=() ;;
-    *) echo "usage: ./test.sh [--sanitize] [--soak] [--windows]" >&2; exit 2 ;;
+    *) echo "usage: ./test.sh [--sanitize] [--soak] [--windows] [--web]" >&2; exit 2 ;;
   esac
 done
 
@@ -39,6 +43,11 @@ if [ "$windows" = yes ]; then
   (cd build-windows && ctest --output-on-failure -j"$(nproc)")
   options+=(-DKORVANE_WINDOWS_GAME_DIR="$PWD/build-windows/game")
   leave_out=(-L wine)
+fi
+if [ "$web" = yes ]; then
+  scripts/build-web.sh
+  options+=(-DKORVANE_WEB_GAME_DIR="$PWD/build-web/game")
+  leave_out=(-L "$([ "$windows" = yes ] && echo 'wine|web' || echo web)")
 fi
 cmake -S . -B "$build_dir" "${options[@]}" >/dev/null
 cmake --build "$build_dir" -j"$(nproc)"

@@ -4,8 +4,9 @@
 #   cache      the folder of the cache for this system
 #   toolchain  the CMake toolchain file for this system
 #   jobs       how many compilers to run at once
-# Then cross_build adds a library's prefix to prefixes and prefix_list (the
-# same, as a CMake list).
+# Then cross_build (or add_prefix, for a library built otherwise) adds a
+# library's prefix to prefixes and prefix_list (the same, as a CMake list).
+# Folders are named without a version's epoch ("1:").
 
 # Debian's source packages, through an apt configuration of our own that
 # leaves the system's sources alone.
@@ -23,12 +24,15 @@ source_version() { apt-cache "${apt_options[@]}" showsrc "$1" | awk '/^Version:/
 # Cross-builds a CMake project into its own prefix, unless that version is there.
 #   cross_build NAME VERSION SOURCE_DIR CMAKE_OPTIONS...
 prefixes=()
+add_prefix() {
+  prefixes+=("$1")
+  prefix_list=$(IFS=';'; echo "${prefixes[*]}")
+}
 cross_build() {
   local name=$1 version=$2 source_dir=$3
   shift 3
-  local prefix=$cache/$name-$version
-  prefixes+=("$prefix")
-  prefix_list=$(IFS=';'; echo "${prefixes[*]}")
+  local prefix=$cache/$name-${version#*:}
+  add_prefix "$prefix"
   [ -f "$prefix/.built" ] && return 0
   echo "Cross-building $name $version (once; cached in $prefix)"
   rm -rf "$prefix" "$cache/build-$name"
@@ -54,7 +58,7 @@ cross_build() {
 # A Debian source package, unpacked once into the cache; prints its folder.
 unpacked_source() {
   local package=$1 version=$2
-  local folder=$cache/sources/$package-$version
+  local folder=$cache/sources/$package-${version#*:}
   if [ ! -f "$folder/.unpacked" ]; then
     rm -rf "$folder" && mkdir -p "$folder"
     (cd "$folder" && apt-get "${apt_options[@]}" -qq source "$package=$version" >/dev/null 2>&1) ||

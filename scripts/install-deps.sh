@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the game needs to build and run ("play"), to
 # build and pass its tests ("test"), or to build its Debian package
-# ("package"), or to build and test it for Windows ("windows",
-# "windows-tests"). Does nothing when everything is present, however it got there:
+# ("package"), to build and test it for Windows ("windows",
+# "windows-tests") or for the web ("web"). Does nothing when everything is present, however it got there:
 # libraries are asked of pkg-config (then dpkg), programs of the PATH.
 set -euo pipefail
 
@@ -22,6 +22,8 @@ windows=("${play[@]}" program:x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-
          library:libz-mingw-w64-dev:libz-mingw-w64-dev program:dpkg-source:dpkg-dev program:wine:wine
          library:wine64:wine64)
 windows_tests=(library:gtest:libgtest-dev)
+# Building for the web with Debian's Emscripten and running it under node.
+web=("${play[@]}" program:emcc:emscripten program:node:nodejs program:dpkg-source:dpkg-dev)
 
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;
@@ -29,7 +31,8 @@ case "${1:-play}" in
   package) wanted=("${package[@]}") ;;
   windows) wanted=("${windows[@]}") ;;
   windows-tests) wanted=("${windows_tests[@]}") ;;
-  *) echo "usage: $0 [play|test|package|windows|windows-tests]" >&2; exit 2 ;;
+  web) wanted=("${web[@]}") ;;
+  *) echo "usage: $0 [play|test|package|windows|windows-tests|web]" >&2; exit 2 ;;
 esac
 
 present() {

@@ -41,7 +41,9 @@ std::string folder_file(const headless_result& result, const std::string& name) 
 }
 
 headless_build build_under_test() {
-    return std::getenv("KORVANE_WINDOWS_GAME_DIR") != nullptr ? headless_build::windows : headless_build::native;
+    if (std::getenv("KORVANE_WINDOWS_GAME_DIR") != nullptr) return headless_build::windows;
+    if (std::getenv("KORVANE_WEB_GAME_DIR") != nullptr) return headless_build::web;
+    return headless_build::native;
 }
 
 std::string windows_path(const std::string& path) {
@@ -104,7 +106,11 @@ headless_run start(const std::string& script, const std::vector<std::string>& ex
         run.result.best_file = (folder / "data" / "korvane" / "hiscore.txt").string();
     } else {
         for (const std::string& word : extra) arguments += " '" + word + "'";
-        command += "exec '" + program.string() + "'" + arguments;
+        // Debian's node takes the program's .wasm from the file system only without its fetch.
+        if (build == headless_build::web)
+            program = fs::path(std::getenv("KORVANE_WEB_GAME_DIR")) / "korvane-headless.js";
+        command += (build == headless_build::web ? "exec node --no-experimental-fetch '" : "exec '") +
+                   program.string() + "'" + arguments;
         run.result.best_file = (folder / (with_game_files ? "hiscore.txt" : "data/korvane/hiscore.txt")).string();
     }
     command += " > stdout.txt 2> stderr.txt";

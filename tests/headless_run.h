@@ -23,10 +23,11 @@ struct headless_result {
     std::string folder;  // the scratch game folder, kept until the next run
 };
 
-// Which korvane-headless runs: this machine's, or the Windows build's under
+// Which korvane-headless runs: this machine's, the Windows build's under
 // Wine, whose game folder the environment names in KORVANE_WINDOWS_GAME_DIR
-// (the Windows suite sets it).
-enum class headless_build { native, windows };
+// (the Windows suite sets it), or the web build's under node, whose game
+// folder KORVANE_WEB_GAME_DIR names.
+enum class headless_build { native, windows, web };
 headless_build build_under_test();
 // A path as Windows programs under Wine see it (Wine's drive Z: is /).
 std::string windows_path(const std::string& path);
