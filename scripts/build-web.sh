@@ -7,8 +7,9 @@
 #    version, so a second run takes seconds (Emscripten's own ports would
 #    download their sources);
 #  - the art and sound tools built for this machine, then the game built in
-#    build-web/: korvane-headless.js, which runs under node on the real file
-#    system, for the tests.
+#    build-web/: the page in build-web/site/ (index.html, korvane.js,
+#    korvane.wasm, korvane.data), and game/korvane-headless.js, which runs
+#    under node on the real file system, for the tests.
 # The cache is $KORVANE_CACHE, else ~/.cache/korvane.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -49,4 +50,4 @@ cmake --build build-web/host-tools -j"$jobs" --target artc sfxgen iconc
 cmake -S . -B build-web -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_FIND_ROOT_PATH="$prefix_list" -DCMAKE_PREFIX_PATH="$prefix_list" -DKORVANE_LIBRARY_PREFIXES="$prefix_list" \
   -DKORVANE_HOST_TOOLS="$source/build-web/host-tools/tools" -DBUILD_TESTING=OFF >/dev/null
-cmake --build build-web -j"$jobs" --target korvane-headless
+cmake --build build-web -j"$jobs" --target korvane-headless korvane
