@@ -6,7 +6,8 @@
 #   ./test.sh --windows   the Windows build (scripts/build-windows.sh) under Wine: its
 #                         unit tests, and this machine's tests of its programs (ctest -L wine)
 #   ./test.sh --web       the web build (scripts/build-web.sh): its korvane-headless
-#                         under node replays the recorded games (ctest -L web)
+#                         under node replays the recorded games, and the page is
+#                         played in Chromium through playwright-core (ctest -L web)
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh test
@@ -46,6 +47,13 @@ if [ "$windows" = yes ]; then
 fi
 if [ "$web" = yes ]; then
   scripts/build-web.sh
+  scripts/install-deps.sh web-tests
+  # playwright-core at the version the lock file pins, from npm; Debian's Chromium.
+  mkdir -p build-web/npm
+  if ! cmp -s tests/web/package-lock.json build-web/npm/package-lock.json || [ ! -d build-web/npm/node_modules ]; then
+    cp tests/web/package.json tests/web/package-lock.json build-web/npm/
+    (cd build-web/npm && npm ci --no-audit --no-fund --loglevel=error)
+  fi
   options+=(-DKORVANE_WEB_GAME_DIR="$PWD/build-web/game")
   leave_out=(-L "$([ "$windows" = yes ] && echo 'wine|web' || echo web)")
 fi

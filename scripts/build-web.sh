@@ -47,7 +47,7 @@ build_game_libraries
 cmake -S . -B build-web/host-tools -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
 cmake --build build-web/host-tools -j"$jobs" --target artc sfxgen iconc
 
-cmake -S . -B build-web -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S . -B build-web -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
   -DCMAKE_FIND_ROOT_PATH="$prefix_list" -DCMAKE_PREFIX_PATH="$prefix_list" -DKORVANE_LIBRARY_PREFIXES="$prefix_list" \
   -DKORVANE_HOST_TOOLS="$source/build-web/host-tools/tools" -DBUILD_TESTING=OFF >/dev/null
 cmake --build build-web -j"$jobs" --target korvane-headless korvane

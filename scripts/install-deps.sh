@@ -2,7 +2,7 @@
 # Installs the Debian packages the game needs to build and run ("play"), to
 # build and pass its tests ("test"), or to build its Debian package
 # ("package"), to build and test it for Windows ("windows",
-# "windows-tests") or for the web ("web"). Does nothing when everything is present, however it got there:
+# "windows-tests") or for the web ("web", "web-tests"). Does nothing when everything is present, however it got there:
 # libraries are asked of pkg-config (then dpkg), programs of the PATH.
 set -euo pipefail
 
@@ -24,6 +24,8 @@ windows=("${play[@]}" program:x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-
 windows_tests=(library:gtest:libgtest-dev)
 # Building for the web with Debian's Emscripten and running it under node.
 web=("${play[@]}" program:emcc:emscripten program:node:nodejs program:dpkg-source:dpkg-dev)
+# Driving the page in Chromium (playwright-core comes from npm).
+web_tests=(program:chromium:chromium program:npm:npm program:node:nodejs)
 
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;
@@ -32,7 +34,8 @@ case "${1:-play}" in
   windows) wanted=("${windows[@]}") ;;
   windows-tests) wanted=("${windows_tests[@]}") ;;
   web) wanted=("${web[@]}") ;;
-  *) echo "usage: $0 [play|test|package|windows|windows-tests|web]" >&2; exit 2 ;;
+  web-tests) wanted=("${web_tests[@]}") ;;
+  *) echo "usage: $0 [play|test|package|windows|windows-tests|web|web-tests]" >&2; exit 2 ;;
 esac
 
 present() {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <sstream>
 
 namespace {
@@ -60,10 +61,10 @@ TEST(Script, ReadsEveryKindOfEvent) {
 
 TEST(Script, NamesTheLineOfAMistake) {
     const char* bad[] = {
-        "0 move 640 0", "0 move 1", "0 press thumb", "0 keydown f13", "0 keydown shift", "0 jump",
-        "x move 1 1",   "-5 close", "0 focus maybe", "0 close now",   "0 keydown f01",   "0 move 1 1 1",
-        "0 best",       "0 best -1", "0 best 2147483648", "0 best 5 5", "1 best 5",
-        "0 type 7",     "0 type zz", "0 type 123456",    "0 type 79 7a", "0 hold",
+        "0 move 640 0", "0 move 1",   "0 press thumb",     "0 keydown f13",      "0 keydown shift", "0 jump",
+        "x move 1 1",   "-5 close",   "0 focus maybe",     "0 close now",        "0 keydown f01",   "0 move 1 1 1",
+        "0 best",       "0 best --1", "0 best 2147483648", "0 best -2147483649", "0 best 5 5",      "1 best 5",
+        "0 type 7",     "0 type zz",  "0 type 123456",     "0 type 79 7a",       "0 hold",
     };
     for (const char* line : bad) {
         std::vector<script_event> events;
@@ -98,6 +99,14 @@ TEST(Script, ReadsARecordingsHeader) {
     ASSERT_TRUE(parse_script(plain, other, error)) << error;
     EXPECT_EQ(other.recorded_by, "");
     EXPECT_FALSE(other.best_at_start);
+
+    // Every best the score file can hold, the lowest included.
+    for (const std::int32_t best : {INT32_MIN, -20, 0, INT32_MAX}) {
+        std::istringstream with_best("0 best " + std::to_string(best) + "\n");
+        script_contents read;
+        ASSERT_TRUE(parse_script(with_best, read, error)) << error;
+        EXPECT_EQ(read.best_at_start, best);
+    }
 }
 
 }  // namespace

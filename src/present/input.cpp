@@ -60,13 +60,13 @@ void pass_time(int ms) {
     if (p == nullptr) return;
     refresh_display(true);
     p->sleep_begins(std::max(ms, 0));
-    const std::uint64_t deadline = p->now_ms() + static_cast<std::uint64_t>(std::max(ms, 0));
+    const std::uint64_t deadline = p->wake_time(std::max(ms, 0));
     for (;;) {
         p->pump_events();
         refresh_display(false);
         const std::uint64_t now = p->now_ms();
         if (now >= deadline) break;
-        p->wait_ms(static_cast<int>(std::min<std::uint64_t>(deadline - now, 4)));
+        p->wait_ms(static_cast<int>(std::min<std::uint64_t>(deadline - now, p->longest_wait_ms())));
     }
     p->sleep_ends();
 }

@@ -106,19 +106,22 @@ std::string recording_version(std::string_view first_line) {
     return std::string(first_line.substr(0, space));
 }
 
-// "best N" at 0 ms, once.
+// "best N" at 0 ms, once. N is any value the best score's file can hold,
+// negative ones included.
 bool parse_best(std::istringstream& words, std::uint64_t ms, script_contents& script, std::string& problem) {
     std::string value, extra;
     words >> value >> extra;
+    const bool negative = value.starts_with('-');
     long long best = 0;
-    if (!parse_whole_number(value, 0, 2'147'483'647, best) || !extra.empty())
+    if (!parse_whole_number(negative ? value.substr(1) : value, 0, negative ? 2'147'483'648 : 2'147'483'647, best) ||
+        !extra.empty())
         problem = "best takes one whole number";
     else if (ms != 0)
         problem = "best is given at 0 ms";
     else if (script.best_at_start)
         problem = "best is given twice";
     else
-        script.best_at_start = static_cast<std::int32_t>(best);
+        script.best_at_start = static_cast<std::int32_t>(negative ? -best : best);
     return problem.empty();
 }
 

@@ -33,11 +33,18 @@ public:
     // game while time passes, so that a recording replays at the same moments.
     virtual void sleep_begins(int) {}
     virtual void sleep_ends() {}
-    // Lets time pass without busy-waiting (at most a few milliseconds at a time).
+    // When a sleep of ms that begins now ends, in now_ms() time.
+    virtual std::uint64_t wake_time(int ms) { return now_ms() + static_cast<std::uint64_t>(ms); }
+    // Lets time pass without busy-waiting, at most longest_wait_ms() at a time,
+    // so that input and the display are looked at in between.
     virtual void wait_ms(int ms) = 0;
+    virtual int longest_wait_ms() const { return 4; }
     // The game keeps polling input without sleeping: yield the processor, or
     // in virtual time jump ahead to the next moment when input can change.
     virtual void idle() = 0;
+
+    // The game shows its title: a game, if any, is over.
+    virtual void title_shown() {}
 
     virtual void warp_pointer(int x, int y) = 0;
     virtual void show_pointer(bool shown) = 0;

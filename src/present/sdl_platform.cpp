@@ -10,8 +10,9 @@
 #include "present/argb_conversion.h"
 #include "present/input_events.h"
 #include "present/quiet_stderr.h"
-#include "present/sdl_input.h"
 #include "present/screen.h"
+#include "present/sdl_host.h"
+#include "present/sdl_input.h"
 #include "present/window_icon.h"
 
 namespace {
@@ -48,7 +49,10 @@ public:
     std::uint64_t virtual_ms() override { return virtual_ms_; }
     void sleep_begins(int ms) override;
     void sleep_ends() override { time_passing_ = false; }
+    std::uint64_t wake_time(int ms) override;
     void wait_ms(int ms) override;
+    int longest_wait_ms() const override { return longest_sdl_wait_ms(); }
+    void title_shown() override { tell_host_title_shown(); }
     void idle() override;
     void warp_pointer(int x, int y) override;
     void show_pointer(bool shown) override { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
@@ -89,6 +93,8 @@ private:
     // at the same moments.
     std::uint64_t virtual_ms_ = 0;
     bool time_passing_ = false;
+    // Where the last sleep ended on the wall clock.
+    std::uint64_t last_wake_ms_ = 0;
     std::vector<input_report> waiting_input_;
     // A replay's events, and when the player began holding Escape to end it.
     std::optional<script_player> replay_;
@@ -200,6 +206,17 @@ void sdl_platform::sleep_begins(int ms) {
     virtual_ms_ += static_cast<std::uint64_t>(ms);
     time_passing_ = true;
     hand_over_waiting_input();
+}
+
+// Sleeps end on a grid of the wall clock, so that the work and the display
+// between them do not lengthen the frames: play keeps its 25 frames a second.
+// A sleep that begins more than its own length late starts the grid anew.
+std::uint64_t sdl_platform::wake_time(int ms) {
+    const std::uint64_t now = SDL_GetTicks64();
+    const auto length = static_cast<std::uint64_t>(ms);
+    if (now > last_wake_ms_ + length) last_wake_ms_ = now;
+    last_wake_ms_ += length;
+    return last_wake_ms_;
 }
 
 void sdl_platform::idle() {

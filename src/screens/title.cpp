@@ -6,9 +6,10 @@
 #include "flow/view.h"
 #include "present/image.h"
 #include "present/input.h"
+#include "present/platform.h"
 #include "present/screen.h"
-#include "screens/screens.h"
 #include "screens/screen_common.h"
+#include "screens/screens.h"
 
 namespace {
 constexpr int prompt_phase_frames = 30;
@@ -18,6 +19,7 @@ std::int32_t title_screen() {
     part_on_show = part_title;
     empty_key_queue();
     show_picture(picture_title);
+    if (platform* p = current_platform()) p->title_shown();
     std::int32_t quit = 0, start = 0, blink_timer = 0, prompt_visible = 0;
     bool last_read_ok = false;
     int mouse_x = 0, mouse_y = 0, wheel = 0, buttons = 0, clip = 0;

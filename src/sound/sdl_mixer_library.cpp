@@ -1,4 +1,6 @@
 // The sound library of the windowed programs: SDL_mixer, opened once, 64 channels.
+#include "sound/sdl_mixer_library.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -8,7 +10,7 @@
 
 #include "files/file_reading.h"
 #include "present/quiet_stderr.h"
-#include "sound/sdl_mixer_library.h"
+#include "present/sdl_host.h"
 
 namespace {
 
@@ -59,7 +61,8 @@ public:
     }
 
     void play_sound(int channel, sound_sample* sample) override {
-        if (sample != nullptr) Mix_PlayChannel(channel, reinterpret_cast<Mix_Chunk*>(sample), 0);
+        if (sample != nullptr && sdl_sound_can_be_heard())
+            Mix_PlayChannel(channel, reinterpret_cast<Mix_Chunk*>(sample), 0);
     }
 
     void close() override {
