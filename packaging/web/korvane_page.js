@@ -111,8 +111,14 @@
     var close = FS.close;
     FS.close = function (stream) {
       var path = stream.path;
+      var written = (stream.flags & 3) !== 0;  // opened to write, not to read
       close.call(FS, stream);
-      if (path) afterClose(path);
+      if (!written || !path) return;
+      try {
+        afterClose(path);
+      } catch (error) {
+        console.error('korvane: ' + path + ' could not be handed to the player', error);
+      }
     };
     if (recording) Module.arguments.push('--record', recordingFile);
     if (watching) {

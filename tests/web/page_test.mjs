@@ -46,6 +46,7 @@ before(async () => {
   // The player's browser, its storage shared by all its pages; a viewport
   // where the picture fits once, so that the page's pixels are the game's.
   context = await browser.newContext({ viewport: { width: 720, height: 560 } });
+  await context.grantPermissions(['clipboard-read', 'clipboard-write'], { origin: site });
   // Pictures are compared pixel by pixel in a page of their own.
   comparer = await browser.newPage();
 });
@@ -118,6 +119,14 @@ async function openGame(query = '') {
   page.on('pageerror', (e) => console.log(`page error: ${e.message}`));
   page.on('console', (m) => { if (m.type() === 'error') console.log(`page says: ${m.text()}`); });
   await page.addInitScript(() => {
+    // Sound as a desktop browser allows it, only after a click or key (a
+    // headless one allows it at once): a page's audio starts suspended.
+    const Audio = window.AudioContext;
+    window.AudioContext = function (...args) {
+      const audio = new Audio(...args);
+      audio.suspend();
+      return audio;
+    };
     // When the game draws: the moments of its pictures.
     window.korvaneDraws = [];
     for (const type of [WebGLRenderingContext, WebGL2RenderingContext])
@@ -222,19 +231,37 @@ test('a recorded game: click, Escape skips, the dialog pauses and resumes, Y ret
   assert.ok(intervals.length >= 50, `only ${intervals.length} pictures in 4 s of play`);
   assert.ok(Math.abs(median(intervals) - 40) <= 2, `pictures every ${median(intervals)} ms in play`);
 
-  await page.keyboard.press('Escape');
-  dialogPicture = await waitForPicture(page, 'the pause dialog again', showsDialog);
+  // A hidden tab pauses play, as a window losing the focus does.
+  await page.evaluate(() => {
+    Object.defineProperty(document, 'hidden', { value: true, configurable: true });
+    document.dispatchEvent(new Event('visibilitychange'));
+  });
+  await waitForPicture(page, 'the pause dialog when the tab is hidden', showsDialog);
+  await page.evaluate(() => {
+    delete document.hidden;
+    window.dispatchEvent(new FocusEvent('focus'));
+  });
   await page.waitForTimeout(1000);
+  dialogPicture = await pageShot(page);
   await page.keyboard.press('y');
   // The game scored 0, more than -5: the new best is on the title.
   const afterGame = titleWithBest('title-0', 0);
   await waitForPicture(page, 'the title with the best 0', isOneOf(afterGame));
   assert.notDeepEqual(title, afterGame[0]);
-  await page.locator('#share').waitFor({ state: 'visible' });
-  recording = await page.evaluate(() => Module.page.recordingText());
-  link = await page.evaluate((text) => Module.page.watchLink(text), recording);
-  console.log(`recording: ${recording.length} bytes; its link: ${link.length} characters`);
   assert.equal(await storedBest(page), bestFile(0));
+
+  // F12 hands the picture on show to the player.
+  const [screenshot] = await Promise.all([page.waitForEvent('download'), page.keyboard.press('F12')]);
+  assert.ok(await isOneOf(afterGame)(readFileSync(await screenshot.path())), 'F12 saves the title as shown');
+  // The recorded game: a download, and a link to watch it.
+  const [saved] = await Promise.all([page.waitForEvent('download'), page.locator('#download').click()]);
+  recording = readFileSync(await saved.path(), 'utf8');
+  assert.equal(recording, await page.evaluate(() => Module.page.recordingText()));
+  await page.locator('#share').click();
+  await page.locator('#status', { hasText: 'copied' }).waitFor();
+  link = await page.evaluate(() => navigator.clipboard.readText());
+  assert.ok(link.startsWith(`${site}#watch=`), link);
+  console.log(`recording: ${recording.length} bytes; its link: ${link.length} characters`);
 
   // A reload, a new visit: the best is still there.
   await page.goto(site);
@@ -261,11 +288,19 @@ test('the recording replays in korvane-headless to what the page showed', () => 
     assert.equal(differing, 0, 'the dialog on the page, its pointer where the game put it, is the game\'s picture'));
 });
 
-test('a #watch= link plays the recorded game to its end and leaves the best alone', async () => {
+test('a dropped recording, or its #watch= link, plays the game to its end and leaves the best alone', async () => {
   const other = await context.newPage();
   await other.goto(site + 'icon.png');
   await storeBest(other, bestFile(5));
-  const page = await openGame(link.slice(site.length));
+  // A recording dropped onto the page is watched, through the same link.
+  const page = await openGame();
+  const dropped = await page.evaluateHandle((text) => {
+    const transfer = new DataTransfer();
+    transfer.items.add(new File([text], 'recording.txt', { type: 'text/plain' }));
+    return transfer;
+  }, recording);
+  await page.dispatchEvent('#stage', 'drop', { dataTransfer: dropped });
+  await page.waitForURL(link);
   await waitForPicture(page, 'the pause dialog of the recorded game', showsDialog);
   // It began from the recording's best (-5); its game made it 0.
   await waitForPicture(page, 'the title after the recorded game', isOneOf(titleWithBest('title-0', 0)));
