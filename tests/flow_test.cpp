@@ -87,6 +87,22 @@ TEST_F(Flow, FiringNeedsAFreshPressAndNoShotInFlight) {
     EXPECT_EQ(shot_active, 0) << "no firing during the collapse";
 }
 
+TEST_F(Flow, ANewGameStartsWithoutTheLastGamesShot) {
+    // Fired, then quit from the dialog while the shot flew.
+    aim(100, 100, true);
+    fly_shot();
+    ASSERT_EQ(shot_active, -1);
+    start_game();
+    EXPECT_EQ(shot_active, 0);
+    EXPECT_EQ(shot_time, 0);
+    EXPECT_EQ(fire_now, 0);
+    fly_shot();
+    EXPECT_EQ(shot_landed, 0) << "no landing, no miss";
+    fire_before = 0;
+    aim(500, 300, true);
+    EXPECT_EQ(shot_active, -1) << "the first press of the new game fires";
+}
+
 TEST_F(Flow, ScrollFollowsTheCursorInEightPixelJumps) {
     const std::pair<int, int> x_steps[] = {{72, 0}, {80, 8}, {152, 8}, {160, 16}, {560, 56}, {632, 56}};
     for (const auto& [x, scroll] : x_steps) {

@@ -37,6 +37,10 @@ void start_game() {
     start_squid_wave();
     for (drop& d : drops) d.active = 0;
     for (effect& e : effects) e.active = 0;
+    // A shot still flying when the last game was quit is gone.
+    fire_now = shot_active = shot_time = shot_impact = 0;
+    shot_x = shot_y = shot_target_x = shot_target_y = 0;
+    shot_dx = shot_dy = 0.0f;
     chain = shot_missed = shot_landed = chain_hit = 0;
     max_chain = 0;
     defeated = 0;
