@@ -9,10 +9,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <utility>
@@ -324,6 +326,41 @@ TEST(GameRun, ThePauseDialogPlaysOnOrQuits) {
     EXPECT_EQ(number(r.state, "frames"), last);
     EXPECT_LT(number(r.trace.back(), "virtual_ms"), frame_ms(90) + 400);
     EXPECT_EQ(number(r.trace.back(), "defeated"), 0);
+}
+
+// A recording's events, without its comment lines.
+std::string recorded_events(const std::string& recording) {
+    std::istringstream lines(recording);
+    std::string events;
+    for (std::string line; std::getline(lines, line);)
+        if (!line.starts_with('#')) events += line + "\n";
+    return events;
+}
+
+TEST(GameRun, EveryRecordingReplaysAndRecordsItselfAgainWhateverItsBest) {
+    // Every kind of event the recorder writes, around a game quit from the dialog.
+    const std::string events =
+        "0 move 10 10\n0 focus in\n100 move 320 240\n120 press left\n160 release left\n300 hold esc\n"
+        "300 type 1b\n340 keyup esc\n2000 press right\n2040 release right\n2100 press middle\n"
+        "2140 release middle\n2200 leave\n2300 move 100 100\n2400 focus out\n2500 focus in\n2600 minimise\n"
+        "2700 keydown a\n2700 type 61\n2740 keyup a\n3000 type ff48\n3300 hold esc\n3300 type 1b\n"
+        "3340 keyup esc\n9000 move 200 200\n9040 press left\n9080 release left\n12000 hold esc\n"
+        "12000 type 1b\n12040 keyup esc\n13000 hold y\n13000 type 79\n13040 keyup y\n15000 close\n";
+    for (const std::int32_t best : {INT32_MIN, -20, 0, INT32_MAX}) {
+        SCOPED_TRACE(best);
+        const std::string best_line = "0 best " + std::to_string(best) + "\n";
+        const std::vector<std::string> outputs{"--record", "again.txt", "--state", "state.json"};
+        const headless_result first = run_headless(best_line + events, outputs);
+        ASSERT_EQ(first.exit_code, 0) << folder_file(first, "stderr.txt");
+        const std::string recording = folder_file(first, "again.txt");
+        EXPECT_NE(recording.find(best_line), std::string::npos) << recording;
+        const headless_result second = run_headless(recording, outputs);
+        ASSERT_EQ(second.exit_code, 0) << folder_file(second, "stderr.txt");
+        EXPECT_EQ(recorded_events(folder_file(second, "again.txt")), recorded_events(recording));
+        EXPECT_EQ(second.state, first.state);
+        EXPECT_EQ(number(first.state, "games"), 1);
+        EXPECT_EQ(number(first.state, "hi_score"), std::max(best, 0)) << "a game's 0 beats a negative best";
+    }
 }
 
 TEST(GameRun, LeavingTheWindowPausesPlayButNothingElse) {

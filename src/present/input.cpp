@@ -181,10 +181,14 @@ void queue_key_press(std::string_view press) {
     input.key_pressed = true;
 }
 
+// A report that changes nothing is not written down, so that a recording
+// replayed and recorded again gives the same lines.
 void report_pointer_position(int x, int y) {
-    input.mouse_x = std::clamp(x, 0, 639);
-    input.mouse_y = std::clamp(y, 0, 479);
-    if (recording_input())
+    const int new_x = std::clamp(x, 0, 639), new_y = std::clamp(y, 0, 479);
+    const bool moved = !input.pointer_inside || new_x != input.mouse_x || new_y != input.mouse_y;
+    input.mouse_x = new_x;
+    input.mouse_y = new_y;
+    if (moved && recording_input())
         record_input_event("move " + std::to_string(input.mouse_x) + " " + std::to_string(input.mouse_y));
     input.pointer_inside = true;
 }
@@ -210,9 +214,13 @@ void report_mouse_button(int bit, bool held) {
 void report_wheel(int notches) { input.wheel += notches; }
 
 void report_focus(bool has_focus) {
-    record_input_event(has_focus ? "focus in" : "focus out");
-    input.focus = has_focus;
-    if (has_focus) return;
+    if (has_focus) {
+        if (!input.focus) record_input_event("focus in");
+        input.focus = true;
+        return;
+    }
+    record_input_event("focus out");
+    input.focus = false;
     std::fill(std::begin(input.held), std::end(input.held), false);
     std::fill(std::begin(input.pressed_since_read), std::end(input.pressed_since_read), false);
     input.buttons_pressed_since_read = 0;
