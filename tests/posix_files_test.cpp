@@ -205,8 +205,8 @@ TEST_F(HiScoreFile, AKilledSaveLeavesTheOldOrTheNewScoreAndTheNextSaveClearsUp) 
         EXPECT_TRUE(now == valid[0] || now == valid[1] || now == valid[2])
             << "after kill " << kill_number << ": " << now;
     }
-    write_hi_score(5);
-    EXPECT_EQ(contents(), format_hi_score(5));
+    write_hi_score(333333);
+    EXPECT_EQ(contents(), format_hi_score(333333));
     EXPECT_EQ(files_in_folder(), 1) << "the next save removed what a killed one left";
 }
 
@@ -218,6 +218,16 @@ TEST_F(HiScoreFile, AFolderInTheWayGivesTheDefaultAndStaysAFolder) {
     write_hi_score(5000);
     EXPECT_TRUE(std::filesystem::is_directory("hiscore.txt"));
     EXPECT_EQ(files_in_folder(), 1) << "no temporary file is left behind";
+}
+
+TEST_F(HiScoreFile, ASaveNeverLowersABestAnotherGameSavedMeanwhile) {
+    write_hi_score(5000);
+    // Another game in the same folder ends with a higher best.
+    std::ofstream("hiscore.txt", std::ios::binary) << format_hi_score(23680);
+    write_hi_score(7000);
+    EXPECT_EQ(contents(), format_hi_score(23680));
+    write_hi_score(30000);
+    EXPECT_EQ(contents(), format_hi_score(30000));
 }
 
 // Whatever umask the game starts with (a browser's runtime starts with 0777),
