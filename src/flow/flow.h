@@ -10,6 +10,11 @@
 // quits. Returns the process's exit code.
 int run_program(int argc, char** argv, bool full_screen);
 
+// Saves the last game's score if it beats the best, as the end of a game
+// does; for a program stopped from outside (a signal) in the middle of one,
+// so that it keeps what a quit from the pause dialog would.
+void save_a_beaten_best();
+
 // Called at the end of every frame of play, after its sleep; for replays and tests.
 void set_frame_end_hook(void (*hook)());
 // Games started so far, and frames of play in the current or last game.

@@ -30,13 +30,16 @@ void play_one_game() {
     start_game();
     run_frames();
     if (frame_outcome == outcome_game_over) results_screen();
-    if (score > hi_score) {
-        hi_score = score;
-        write_hi_score(hi_score);
-    }
+    save_a_beaten_best();
 }
 
 }  // namespace
+
+void save_a_beaten_best() {
+    if (games_started() == 0 || score <= hi_score) return;
+    hi_score = score;
+    write_hi_score(hi_score);
+}
 
 int run_program(int argc, char** argv, bool full_screen) {
     locate_game_files(argc > 0 ? argv[0] : nullptr);

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -24,6 +25,12 @@ constexpr int smallest_window_height = screen_height / 2;
 constexpr int minimised_wait_ms = 100;
 // How long Escape is held to end a replay.
 constexpr std::uint64_t replay_end_hold_ms = 1000;
+
+// Set by a signal handler: the exit code the program is asked to stop with.
+volatile std::sig_atomic_t stop_code = 0;
+void stop_if_asked() {
+    if (stop_code != 0) throw program_stopped{stop_code};
+}
 
 class sdl_platform final : public platform {
 public:
@@ -261,6 +268,7 @@ void sdl_platform::watch_for_the_end_of_a_replay(const SDL_Event& e) {
 }
 
 void sdl_platform::wait_ms(int ms) {
+    stop_if_asked();
     // Minimised, nobody sees the game: sleep until something happens instead
     // of polling at the game's pace.
     if (minimised_)
@@ -345,6 +353,7 @@ void sdl_platform::warp_pointer(int x, int y) {
 }
 
 void sdl_platform::pump_events() {
+    stop_if_asked();
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         if (handled_by_window(e)) continue;
@@ -414,6 +423,8 @@ void sdl_platform::handle_window_event(const SDL_WindowEvent& e) {
 }
 
 }  // namespace
+
+void stop_sdl_platform(int exit_code) { stop_code = exit_code; }
 
 std::unique_ptr<platform> make_sdl_platform(const std::string& title, screenshot_handler on_screenshot,
                                             std::optional<std::vector<script_event>> replay) {

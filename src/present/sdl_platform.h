@@ -18,6 +18,15 @@ using screenshot_handler = std::function<void(const std::uint8_t* pixels, const 
 // second, or the window's close button).
 struct replay_ended {};
 
+// Thrown out of the game when the program is asked to stop from outside
+// (stop_sdl_platform), with the exit code it is to end with.
+struct program_stopped {
+    int exit_code;
+};
+// Asks the platform to stop the game at its next look at input or time;
+// safe to call from a signal handler.
+void stop_sdl_platform(int exit_code);
+
 // title: the window's title. With a replay, the recording's events drive the
 // game at real speed and the player's own input does not reach it.
 std::unique_ptr<platform> make_sdl_platform(const std::string& title, screenshot_handler on_screenshot,

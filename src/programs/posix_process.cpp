@@ -23,6 +23,7 @@ void on_stop_request(void (*stop)(int exit_code)) {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 long peak_memory_kb() {

@@ -75,10 +75,15 @@ int run_on_sdl(int argc, char** argv, bool full_screen) {
         [](const std::uint8_t* pixels, const rgb* palette) { save_screenshot(pixels, palette); }, std::move(replay));
     install_platform(display.get());
     use_sound_library(&sdl_mixer_library());
+    // A signal ends the program as a quit would at that moment.
+    on_stop_request(stop_sdl_platform);
     int exit_code = 0;
     try {
         exit_code = run_program(static_cast<int>(o.game_args.size()) - 1, o.game_args.data(), full_screen);
     } catch (const replay_ended&) {
+    } catch (const program_stopped& stopped) {
+        save_a_beaten_best();
+        exit_code = stopped.exit_code;
     }
     if (!o.record.empty() && !finish_recording(program.c_str(), o.record) && exit_code == 0) exit_code = 1;
     install_platform(nullptr);

@@ -99,6 +99,7 @@ class RealWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         folder_ = game_folder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        prepare_folder();
         std::vector<std::string> command = game_program();
         for (const std::string& word : game_arguments()) command.push_back(word);
         game_ = child_process(command, game_environment(), folder_.string(), (folder_ / "output.txt").string());
@@ -112,6 +113,8 @@ protected:
     virtual std::vector<std::string> game_program() const { return {KORVANE_GAME_DIR "/korvane"}; }
     virtual std::vector<std::string> game_arguments() const { return {}; }
     virtual std::string window_title() const { return "korvane"; }
+    // What the game folder holds before the game starts, besides the game's files.
+    virtual void prepare_folder() const {}
 
     std::vector<std::string> game_environment() const {
         std::vector<std::string> environment{"DISPLAY=" + x_.display(), "SDL_AUDIODRIVER=dummy", "WINEDEBUG=-all"};
@@ -348,6 +351,42 @@ void RecordingWindow::play_and_replay_headless(const fs::path& saved_best) {
 
 TEST_F(RecordingWindow, AGameRecordedInTheWindowReplaysHeadlessAsItWasPlayed) {
     play_and_replay_headless(folder_ / "hiscore.txt");
+}
+
+class StoppedWindow : public RecordingWindow {
+protected:
+    // A best that any game beats, even one that scored nothing.
+    void prepare_folder() const override { std::ofstream(folder_ / "hiscore.txt") << "hi-score\r\n-5\r\n"; }
+};
+
+// A logout, Ctrl+C or a kill ends the game as a quit from the pause dialog
+// would: the beaten best is saved and the recording replays to the end.
+TEST_F(StoppedWindow, ASignalInPlayEndsTheGameAsAQuitWould) {
+    ASSERT_TRUE(expected().complete());
+    // The title shows this game's own best: a click is given until the opening shows.
+    bool opened = false;
+    for (int attempt = 0; attempt < 10 && !opened; ++attempt) {
+        click();
+        opened = eventually([&] { return matching_share(shown(), expected().opening) > 0.97; }, 3s);
+    }
+    ASSERT_TRUE(opened) << "no click started a game; see " << keep_for_a_person(shown());
+    tap("Escape");
+    ASSERT_TRUE(shows(expected().instructions));
+    tap("Escape");
+    ASSERT_TRUE(shows(expected().play));
+    point_at(400, 200);
+    std::this_thread::sleep_for(500ms);
+    ASSERT_EQ(kill(game_.pid(), SIGTERM), 0);
+    EXPECT_EQ(game_.wait_for_exit(patience), 128 + SIGTERM) << game_output();
+    std::ifstream saved(folder_ / "hiscore.txt", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}), "hi-score\r\n 0\r\n");
+    const std::string replay = "cd '" + folder_.string() + "' && '" KORVANE_GAME_DIR
+                               "/korvane-headless' nosound --input game.script --state state.json >headless.txt 2>&1";
+    ASSERT_EQ(std::system(replay.c_str()), 0) << replay;
+    std::ifstream state_file(folder_ / "state.json");
+    const std::string state{std::istreambuf_iterator<char>(state_file), {}};
+    EXPECT_NE(state.find("\"games\":1,"), std::string::npos) << state;
+    EXPECT_NE(state.find("\"player_x\":400,"), std::string::npos) << "the last move is in the recording: " << state;
 }
 
 TEST_F(RealWindow, ThePictureFollowsTheWindowsSizeAndKeepsItsShape) {
