@@ -468,6 +468,16 @@ TEST(GameRun, AMalformedScriptIsRefusedBeforeAnythingRuns) {
     const headless_result r = run_headless("0 move 1 1\n5 dance\n", {});
     EXPECT_EQ(r.exit_code, 2);
     EXPECT_TRUE(r.state.empty());
+    // Nothing may ask for more than a day of the game's time, which would take hours to run.
+    for (const auto& [script, options] : std::vector<std::pair<std::string, std::vector<std::string>>>{
+             {"86400001 move 1 1\n", {}}, {"1000000000000 move 1 1\n", {}}, {"", {"--end", "86400001"}},
+             {"", {"--shot", "86400001:late.png"}}}) {
+        const auto started = std::chrono::steady_clock::now();
+        const headless_result late = run_headless(script, options);
+        EXPECT_EQ(late.exit_code, 2) << script;
+        EXPECT_NE(folder_file(late, "stderr.txt").find("86400000"), std::string::npos) << folder_file(late, "stderr.txt");
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+    }
 }
 
 }  // namespace

@@ -177,8 +177,9 @@ bool parse_script(std::istream& in, script_contents& script, std::string& error)
         std::string problem;
         long long ms = 0;
         script_event event{};
-        if (!parse_whole_number(time_word, 0, 1'000'000'000'000LL, ms)) {
-            problem = "time " + quoted(time_word) + " is not a whole number of milliseconds";
+        if (!parse_whole_number(time_word, 0, latest_script_ms, ms)) {
+            problem = "time " + quoted(time_word) + " is not a whole number of milliseconds from 0 to " +
+                      std::to_string(latest_script_ms) + " (a day)";
         } else if (static_cast<std::uint64_t>(ms) < last_ms) {
             problem = "time goes backwards";
         } else {

@@ -18,6 +18,10 @@
 #include <string_view>
 #include <vector>
 
+// The latest moment a script's event or a run's end may name: a day of the
+// game's time, which korvane-headless covers within a few minutes.
+inline constexpr long long latest_script_ms = 86'400'000;
+
 enum class script_action { move, leave, press, release, key_down, key_up, type, close, focus_out, focus_in, minimise };
 
 // The mouse buttons by bit (report_mouse_button), as scripts name them.

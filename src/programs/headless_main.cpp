@@ -46,7 +46,7 @@ struct options {
 // Milliseconds of virtual time, as scripts count them.
 bool parse_ms(const std::string& text, std::uint64_t& ms) {
     long long value = 0;
-    if (!parse_whole_number(text, 0, 999'999'999'999'999LL, value)) return false;
+    if (!parse_whole_number(text, 0, latest_script_ms, value)) return false;
     ms = static_cast<std::uint64_t>(value);
     return true;
 }
@@ -118,7 +118,8 @@ bool parse_options(int argc, char** argv, options& o) {
         } else if (arg == "--end") {
             std::uint64_t ms = 0;
             if (!parse_ms(value, ms)) {
-                std::fprintf(stderr, "korvane-headless: --end wants a whole number of milliseconds\n");
+                std::fprintf(stderr, "korvane-headless: --end wants a whole number of milliseconds up to %lld (a day)\n",
+                             latest_script_ms);
                 return false;
             }
             o.end_ms = ms;
@@ -126,7 +127,8 @@ bool parse_options(int argc, char** argv, options& o) {
             const auto colon = value.find(':');
             screenshot_request shot;
             if (colon == std::string::npos || !parse_ms(value.substr(0, colon), shot.ms) || colon + 1 == value.size()) {
-                std::fprintf(stderr, "korvane-headless: --shot wants MS:FILE.png, not %s\n", quoted(value).c_str());
+                std::fprintf(stderr, "korvane-headless: --shot wants MS:FILE.png with MS up to %lld, not %s\n",
+                             latest_script_ms, quoted(value).c_str());
                 return false;
             }
             shot.path = value.substr(colon + 1);
