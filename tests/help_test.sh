@@ -28,7 +28,15 @@ for program in korvane korvane-fs; do
   [ $? -eq 2 ] && grep -q "\-\-record wants a file" err.txt || fail "$program --record without a file"
   env -u DISPLAY "$game_dir/$program" --replay missing.script >/dev/null 2>err.txt
   [ $? -eq 2 ] && grep -q "cannot read 'missing.script'" err.txt || fail "$program --replay of a missing file"
+  # An empty name is no file (and no live game), and a replay is never recorded over.
+  env -u DISPLAY "$game_dir/$program" --replay '' >/dev/null 2>err.txt
+  [ $? -eq 2 ] && grep -q "\-\-replay wants a file" err.txt || fail "$program --replay ''"
+  printf '0 best 5\n' >own.script
+  env -u DISPLAY "$game_dir/$program" --replay own.script --record ./own.script >/dev/null 2>err.txt
+  [ $? -eq 2 ] && grep -q "would replace the script it replays" err.txt && [ "$(cat own.script)" = "0 best 5" ] ||
+    fail "$program recorded over its replay"
 done
+rm own.script
 [ -e hiscore.txt ] || [ -e data ] && fail "asking for help made files"
 
 "$game_dir/korvane-headless" --help | grep -q "^Usage: korvane-headless" || fail "korvane-headless --help"
@@ -40,10 +48,16 @@ done
 keys=$("$game_dir/korvane-headless" --help | sed -n 's/^Keys: \(.*\)\.$/\1/p')
 [ -n "$keys" ] && tr '\n' ' ' <"$readme" | tr -s ' ' | grep -qF "($keys)" || fail "the README's keys are not: $keys"
 
-for words in "--autoplay x" "--autoplay 4294967296" "--autoplay 1 --games 0" "--autoplay 1 --input missing" "--games 3"; do
+printf '0 best 5\n' >own.script
+for words in "--autoplay x" "--autoplay 4294967296" "--autoplay 1 --games 0" "--autoplay 1 --input missing" "--games 3" \
+  "--input own.script --record own.script"; do
   "$game_dir/korvane-headless" $words >/dev/null 2>err.txt
   [ $? -eq 2 ] && [ -s err.txt ] || fail "korvane-headless $words was taken"
 done
+"$game_dir/korvane-headless" --state "" >/dev/null 2>err.txt
+[ $? -eq 2 ] && grep -q "\-\-state wants a file name" err.txt || fail "korvane-headless took an empty file name"
+[ "$(cat own.script)" = "0 best 5" ] || fail "korvane-headless recorded over its input"
+rm own.script
 # A recording made by another version plays on, after one line of warning.
 printf '# korvane 0.0.1 recording, 2026-01-01\n0 best 5000\n' >old.script
 XDG_DATA_HOME="$scratch/data" "$game_dir/korvane-headless" nosound --input old.script --end 100 --state state.json \

@@ -7,18 +7,13 @@
 #include "present/png_writer.h"
 #include "present/screen.h"
 
-namespace {
-// Without an explicit end, a run lasts this long past its last scripted event.
-constexpr std::uint64_t run_tail_ms = 60'000;
-}  // namespace
-
 headless_platform::headless_platform(std::vector<script_event> events, std::vector<screenshot_request> shots,
                                      std::optional<std::uint64_t> end_ms)
     : script_(std::move(events)),
       shots_(std::move(shots)),
       shown_pixels_(static_cast<std::size_t>(screen_width) * screen_height, 0) {
     std::stable_sort(shots_.begin(), shots_.end(), [](const auto& a, const auto& b) { return a.ms < b.ms; });
-    end_ms_ = end_ms ? *end_ms : script_.last_ms() + run_tail_ms;
+    end_ms_ = end_ms ? *end_ms : script_.last_ms() + script_tail_ms;
 }
 
 bool headless_platform::open_display(bool) {

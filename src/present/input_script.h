@@ -22,6 +22,10 @@
 // game's time, which korvane-headless covers within a few minutes.
 inline constexpr long long latest_script_ms = 86'400'000;
 
+// A run or a replay goes on this long after a script's last event, so that
+// what the game did with it is seen, and then ends.
+inline constexpr std::uint64_t script_tail_ms = 60'000;
+
 enum class script_action { move, leave, press, release, key_down, key_up, type, close, focus_out, focus_in, minimise };
 
 // The mouse buttons by bit (report_mouse_button), as scripts name them.

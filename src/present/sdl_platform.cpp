@@ -374,6 +374,8 @@ void sdl_platform::pump_events() {
     if (replay_) {
         if (escape_held_since_ && SDL_GetTicks64() - *escape_held_since_ >= replay_end_hold_ms) throw replay_ended{};
         replay_->hand_over_due(virtual_ms_);
+        // Over, as a headless run of it would be.
+        if (replay_->finished() && virtual_ms_ >= replay_->last_ms() + script_tail_ms) throw replay_ended{};
     }
 }
 

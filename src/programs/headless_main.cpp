@@ -100,6 +100,10 @@ bool parse_options(int argc, char** argv, options& o) {
         }
         const std::string value = argv[++i];
         if (const auto field = file_option(arg)) {
+            if (value.empty()) {
+                std::fprintf(stderr, "korvane-headless: %s wants a file name\n", arg.c_str());
+                return false;
+            }
             o.*field = value;
         } else if (arg == "--autoplay") {
             long long seed = 0;
@@ -140,6 +144,7 @@ bool parse_options(int argc, char** argv, options& o) {
         std::fprintf(stderr, "korvane-headless: --games counts the autoplayer's games; give --autoplay too\n");
         return false;
     }
+    if (!recording_apart_from_replay("korvane-headless", o.record_file, o.input)) return false;
     if (o.autoplay_seed && !o.input.empty()) {
         std::fprintf(stderr, "korvane-headless: --autoplay plays instead of --input; give one of them\n");
         return false;

@@ -2,10 +2,13 @@
 
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <sstream>
+#include <system_error>
 #include <vector>
 
 #include "files/file_reading.h"
+#include "files/utf8_paths.h"
 #include "present/input_recording.h"
 #include "programs/usage.h"
 
@@ -42,24 +45,33 @@ bool start_recording(const char* program, const std::string& path, int argc, cha
         "replay it with: korvane --replay FILE, or korvane-headless --input FILE",
     };
     if (start_input_recording(path, header)) return true;
-    std::fprintf(stderr, "%s: cannot write the recording %s\n", program, quoted(path).c_str());
+    std::fprintf(stderr, "%s: cannot write the recording %s\n", program, ::quoted(path).c_str());
+    return false;
+}
+
+bool recording_apart_from_replay(const char* program, const std::string& record, const std::string& replay) {
+    std::error_code ec;
+    if (record.empty() || replay.empty() ||
+        (record != replay && !std::filesystem::equivalent(path_of(record), path_of(replay), ec)))
+        return true;
+    std::fprintf(stderr, "%s: the recording %s would replace the script it replays\n", program, ::quoted(record).c_str());
     return false;
 }
 
 bool finish_recording(const char* program, const std::string& path) {
     if (stop_input_recording()) return true;
-    std::fprintf(stderr, "%s: the recording %s could not be written completely\n", program, quoted(path).c_str());
+    std::fprintf(stderr, "%s: the recording %s could not be written completely\n", program, ::quoted(path).c_str());
     return false;
 }
 
 bool read_recording(const char* program, const std::string& path, script_contents& script) {
     regular_file file;
     if (file.open(path) != file_status::ok) {
-        std::fprintf(stderr, "%s: cannot read %s: not a readable file\n", program, quoted(path).c_str());
+        std::fprintf(stderr, "%s: cannot read %s: not a readable file\n", program, ::quoted(path).c_str());
         return false;
     }
     if (file.size() > largest_script_bytes) {
-        std::fprintf(stderr, "%s: %s is larger than 1 GB\n", program, quoted(path).c_str());
+        std::fprintf(stderr, "%s: %s is larger than 1 GB\n", program, ::quoted(path).c_str());
         return false;
     }
     std::string text(static_cast<std::size_t>(file.size()), '\0');
@@ -68,11 +80,11 @@ bool read_recording(const char* program, const std::string& path, script_content
     std::istringstream in(std::move(text));
     std::string error;
     if (!parse_script(in, script, error)) {
-        std::fprintf(stderr, "%s: %s: %s\n", program, quoted(path).c_str(), error.c_str());
+        std::fprintf(stderr, "%s: %s: %s\n", program, ::quoted(path).c_str(), error.c_str());
         return false;
     }
     if (!script.recorded_by.empty() && script.recorded_by != game_version())
         std::fprintf(stderr, "%s: %s was recorded by korvane %s, this is %s: it may play differently\n", program,
-                     quoted(path).c_str(), quoted(script.recorded_by).c_str(), game_version());
+                     ::quoted(path).c_str(), ::quoted(script.recorded_by).c_str(), game_version());
     return true;
 }

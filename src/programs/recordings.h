@@ -10,6 +10,9 @@
 // the date and the command line. Prints why and returns false when the file
 // cannot be written.
 bool start_recording(const char* program, const std::string& path, int argc, char** argv);
+// False, with a message, when the recording would be written over the
+// script being replayed (the same file by any name).
+bool recording_apart_from_replay(const char* program, const std::string& record, const std::string& replay);
 // Ends the recording; prints why and returns false when it was not all written.
 bool finish_recording(const char* program, const std::string& path);
 

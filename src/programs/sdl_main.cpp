@@ -42,14 +42,14 @@ bool take_recording_options(int argc, char** argv, const std::string& program, r
             o.game_args.push_back(argv[i]);
             continue;
         }
-        if (i + 1 >= argc) {
+        if (i + 1 >= argc || argv[i + 1][0] == '\0') {
             std::fprintf(stderr, "%s: %s wants a file\n", program.c_str(), word.c_str());
             return false;
         }
         (word == "--record" ? o.record : o.replay) = argv[++i];
     }
     o.game_args.push_back(nullptr);
-    return true;
+    return recording_apart_from_replay(program.c_str(), o.record, o.replay);
 }
 
 }  // namespace
