@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             case script_action::press:
             case script_action::release:
-                fuzz_require(event.button_bit >= 0 && event.button_bit <= 2, "a button is left, right or middle");
+                fuzz_require(event.button_bit <= 2, "a button is left, right or middle");
                 break;
             case script_action::key_down:
             case script_action::key_up:

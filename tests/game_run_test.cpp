@@ -464,6 +464,23 @@ TEST(GameRun, ABadInputIsRefusedBrieflyAndNeverWaitedFor) {
     EXPECT_LT(folder_file(r, "stderr.txt").size(), 400u) << "a bad word is quoted, not repeated";
 }
 
+TEST(GameRun, AHugeRecordingTakesAboutItsOwnSizeInMemory) {
+#ifdef KORVANE_SANITIZED
+    GTEST_SKIP() << "the sanitizers keep freed memory in quarantine";
+#endif
+    // 50 MB of a player's moves: hours of play.
+    std::string recording;
+    for (long long i = 0; recording.size() < (50u << 20); ++i)
+        recording += std::to_string(i * 9) + " move " + std::to_string(100 + i % 400) + " " +
+                     std::to_string(100 + i % 300) + "\n";
+    const headless_result r = run_headless(recording, {"--end", "1", "--memory", "memory.txt"});
+    ASSERT_EQ(r.exit_code, 0) << folder_file(r, "stderr.txt");
+    std::istringstream memory(folder_file(r, "memory.txt"));
+    long long frames = 0, kb = 0, peak_kb = 0;
+    while (memory >> frames >> kb) peak_kb = std::max(peak_kb, kb);
+    EXPECT_LT(peak_kb, 2 * static_cast<long long>(recording.size() >> 10)) << "peak KB for a 50 MB recording";
+}
+
 TEST(GameRun, AMalformedScriptIsRefusedBeforeAnythingRuns) {
     const headless_result r = run_headless("0 move 1 1\n5 dance\n", {});
     EXPECT_EQ(r.exit_code, 2);

@@ -42,19 +42,19 @@ TEST(Script, ReadsEveryKindOfEvent) {
     EXPECT_EQ(events[1].action, script_action::press);
     EXPECT_EQ(events[2].button_bit, 2);
     EXPECT_EQ(events[3].scan_code, 1);
-    EXPECT_EQ(events[3].key_press, "\x1b");
+    EXPECT_EQ(events[3].key_press(), "\x1b");
     EXPECT_EQ(events[4].scan_code, 68);
     EXPECT_EQ(events[5].scan_code, 16);
-    EXPECT_EQ(events[5].key_press, "q");
+    EXPECT_EQ(events[5].key_press(), "q");
     EXPECT_EQ(events[6].scan_code, 11);
-    EXPECT_EQ(events[7].key_press, "\xffK");
-    EXPECT_EQ(events[8].key_press, "");
+    EXPECT_EQ(events[7].key_press(), "\xffK");
+    EXPECT_EQ(events[8].key_press(), "");
     EXPECT_EQ(events[9].action, script_action::close);
     EXPECT_EQ(events[10].action, script_action::key_down);
     EXPECT_EQ(events[10].scan_code, 51);
-    EXPECT_EQ(events[10].key_press, "") << "a held key types nothing";
+    EXPECT_EQ(events[10].key_press(), "") << "a held key types nothing";
     EXPECT_EQ(events[11].action, script_action::type);
-    EXPECT_EQ(events[11].key_press, "\xffH");
+    EXPECT_EQ(events[11].key_press(), "\xffH");
     EXPECT_EQ(events[12].action, script_action::focus_out);
     EXPECT_EQ(events[13].ms, 50u);
 }

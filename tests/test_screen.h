@@ -102,7 +102,7 @@ inline script_event key(std::uint64_t ms, bool down, std::string_view name,
     e.ms = ms;
     e.action = down ? script_action::key_down : script_action::key_up;
     const named_key* k = find_script_key(name);
-    e.scan_code = k != nullptr ? k->scan_code : 0;
-    if (down) e.key_press = typed ? *typed : k != nullptr ? k->press : "";
+    e.scan_code = static_cast<std::uint8_t>(k != nullptr ? k->scan_code : 0);
+    if (down) e.set_key_press(typed ? std::string_view(*typed) : k != nullptr ? std::string_view(k->press) : "");
     return e;
 }

@@ -83,8 +83,8 @@ private:
         const named_key* k = find_script_key(name);
         script_event e{};
         e.action = down ? script_action::key_down : script_action::key_up;
-        e.scan_code = k->scan_code;
-        if (down) e.key_press = k->press;
+        e.scan_code = static_cast<std::uint8_t>(k->scan_code);
+        if (down) e.set_key_press(k->press);
         add(e, ms);
     }
     void tap_key(const char* name, std::uint64_t ms) {
@@ -94,7 +94,7 @@ private:
     void button(int bit, bool down, std::uint64_t ms) {
         script_event e{};
         e.action = down ? script_action::press : script_action::release;
-        e.button_bit = bit;
+        e.button_bit = static_cast<std::uint8_t>(bit);
         add(e, ms);
     }
     void click(int bit, std::uint64_t ms) {
@@ -104,8 +104,8 @@ private:
     void move(int x, int y, std::uint64_t ms) {
         script_event e{};
         e.action = script_action::move;
-        e.x = x;
-        e.y = y;
+        e.x = static_cast<std::int16_t>(x);
+        e.y = static_cast<std::int16_t>(y);
         add(e, ms);
     }
     void focus(bool in, std::uint64_t ms) {

@@ -50,8 +50,8 @@ bool parse_line(std::istringstream& words, script_event& event, std::string& pro
             return false;
         }
         event.action = script_action::move;
-        event.x = static_cast<int>(x);
-        event.y = static_cast<int>(y);
+        event.x = static_cast<std::int16_t>(x);
+        event.y = static_cast<std::int16_t>(y);
     } else if (action == "leave" || action == "close" || action == "minimise") {
         if (!expect_args(0)) return false;
         event.action = action == "leave"   ? script_action::leave
@@ -64,7 +64,7 @@ bool parse_line(std::istringstream& words, script_event& event, std::string& pro
             problem = "unknown button " + quoted(arg1) + " (left, right, middle)";
             return false;
         }
-        event.button_bit = static_cast<int>(name - std::begin(script_button_names));
+        event.button_bit = static_cast<std::uint8_t>(name - std::begin(script_button_names));
         event.action = action == "press" ? script_action::press : script_action::release;
     } else if (action == "keydown" || action == "keyup" || action == "hold") {
         if (!expect_args(1)) return false;
@@ -73,15 +73,17 @@ bool parse_line(std::istringstream& words, script_event& event, std::string& pro
             problem = "unknown key " + quoted(arg1);
             return false;
         }
-        event.scan_code = key->scan_code;
-        if (action == "keydown") event.key_press = key->press;
+        event.scan_code = static_cast<std::uint8_t>(key->scan_code);
+        if (action == "keydown") event.set_key_press(key->press);
         event.action = action == "keyup" ? script_action::key_up : script_action::key_down;
     } else if (action == "type") {
         if (!expect_args(1)) return false;
-        if (!parse_hex_bytes(arg1, event.key_press)) {
+        std::string bytes;
+        if (!parse_hex_bytes(arg1, bytes)) {
             problem = "type takes one or two bytes in hex (79, ff48)";
             return false;
         }
+        event.set_key_press(bytes);
         event.action = script_action::type;
     } else if (action == "focus") {
         if (!expect_args(1)) return false;
@@ -137,10 +139,10 @@ void script_player::hand_over_due(std::uint64_t now) {
             case script_action::release: report_mouse_button(e.button_bit, false); break;
             case script_action::key_down:
                 report_key(e.scan_code, true);
-                if (!e.key_press.empty()) queue_key_press(e.key_press);
+                if (!e.key_press().empty()) queue_key_press(e.key_press());
                 break;
             case script_action::key_up: report_key(e.scan_code, false); break;
-            case script_action::type: queue_key_press(e.key_press); break;
+            case script_action::type: queue_key_press(e.key_press()); break;
             case script_action::close: queue_key_press(close_button_key); break;
             case script_action::focus_out: report_focus(false); break;
             case script_action::focus_in: report_focus(true); break;

@@ -11,6 +11,7 @@
 // A recording begins with the comment "# korvane VERSION recording ..." and
 // holds one "0 best N" line: the best score when it began, which its replay
 // starts from (and keeps to itself, leaving the player's best alone).
+#include <algorithm>
 #include <cstdint>
 #include <istream>
 #include <optional>
@@ -26,18 +27,42 @@ inline constexpr long long latest_script_ms = 86'400'000;
 // what the game did with it is seen, and then ends.
 inline constexpr std::uint64_t script_tail_ms = 60'000;
 
-enum class script_action { move, leave, press, release, key_down, key_up, type, close, focus_out, focus_in, minimise };
+enum class script_action : std::uint8_t {
+    move,
+    leave,
+    press,
+    release,
+    key_down,
+    key_up,
+    type,
+    close,
+    focus_out,
+    focus_in,
+    minimise
+};
 
 // The mouse buttons by bit (report_mouse_button), as scripts name them.
 inline constexpr std::string_view script_button_names[3] = {"left", "right", "middle"};
 
+// Small, as a recording of hours holds millions of them (24 bytes each,
+// about the text of one line).
 struct script_event {
-    std::uint64_t ms;
-    script_action action;
-    int x = 0, y = 0;       // move
-    int button_bit = 0;     // press, release
-    int scan_code = 0;      // key_down, key_up
-    std::string key_press;  // what key_down or type queues for inkey (may be empty)
+    std::uint64_t ms = 0;
+    script_action action{};
+    std::uint8_t button_bit = 0;  // press, release
+    std::uint8_t scan_code = 0;   // key_down, key_up
+    std::int16_t x = 0, y = 0;    // move
+
+    // What key_down or type queues for inkey: one or two bytes, or none.
+    std::string_view key_press() const { return {typed_, typed_length_}; }
+    void set_key_press(std::string_view bytes) {
+        typed_length_ = static_cast<std::uint8_t>(std::min<std::size_t>(bytes.size(), sizeof typed_));
+        std::copy_n(bytes.begin(), typed_length_, typed_);
+    }
+
+private:
+    char typed_[2] = {};
+    std::uint8_t typed_length_ = 0;
 };
 
 struct script_contents {

@@ -1,8 +1,12 @@
 #include "programs/recordings.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <istream>
+#include <iterator>
+#include <streambuf>
 #include <sstream>
 #include <system_error>
 #include <vector>
@@ -13,6 +17,24 @@
 #include "programs/usage.h"
 
 namespace {
+
+// A file's bytes as a stream, read a piece at a time.
+class file_pieces : public std::streambuf {
+public:
+    explicit file_pieces(const regular_file& file) : file_(file) {}
+
+private:
+    int_type underflow() override {
+        const std::size_t got = file_.read_up_to(offset_, piece_, sizeof piece_);
+        if (got == 0) return traits_type::eof();
+        offset_ += got;
+        setg(piece_, piece_, piece_ + got);
+        return traits_type::to_int_type(piece_[0]);
+    }
+    const regular_file& file_;
+    std::uint64_t offset_ = 0;
+    char piece_[1 << 16];
+};
 
 // A script is a regular file of at most this size (days of recorded play).
 constexpr std::size_t largest_script_bytes = std::size_t{1} << 30;
@@ -74,10 +96,18 @@ bool read_recording(const char* program, const std::string& path, script_content
         std::fprintf(stderr, "%s: %s is larger than 1 GB\n", program, ::quoted(path).c_str());
         return false;
     }
-    std::string text(static_cast<std::size_t>(file.size()), '\0');
-    // The file may shrink while it is read: keep what was there.
-    text.resize(file.read_up_to(0, text.data(), text.size()));
-    std::istringstream in(std::move(text));
+    // Read a piece at a time, never held whole: the events take about as
+    // much memory as the text, and one pass counts them first. The file may
+    // shrink while it is read: what was there is kept.
+    std::size_t lines = 0;
+    {
+        file_pieces counting(file);
+        std::istream in(&counting);
+        lines = static_cast<std::size_t>(std::count(std::istreambuf_iterator<char>(in), {}, '\n'));
+    }
+    script.events.reserve(lines + 1);
+    file_pieces pieces(file);
+    std::istream in(&pieces);
     std::string error;
     if (!parse_script(in, script, error)) {
         std::fprintf(stderr, "%s: %s: %s\n", program, ::quoted(path).c_str(), error.c_str());
