@@ -85,6 +85,13 @@ TEST_F(Flow, FiringNeedsAFreshPressAndNoShotInFlight) {
     defeated = -1;
     aim(100, 100, true);
     EXPECT_EQ(shot_active, 0) << "no firing during the collapse";
+    defeated = 0;
+    for (const int other_buttons : {2, 4, 6}) {
+        aim(100, 100, false);
+        mouse_buttons = other_buttons;
+        steer_and_fire();
+        EXPECT_EQ(shot_active, 0) << "only the left button fires, not buttons " << other_buttons;
+    }
 }
 
 TEST_F(Flow, ANewGameStartsWithoutTheLastGamesShot) {

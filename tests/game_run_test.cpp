@@ -464,6 +464,55 @@ TEST(GameRun, ABadInputIsRefusedBrieflyAndNeverWaitedFor) {
     EXPECT_LT(folder_file(r, "stderr.txt").size(), 400u) << "a bad word is quoted, not repeated";
 }
 
+// korvane-headless with the built-in player, in a scratch folder of its own:
+// the folder, where it left its state.json and trace.jsonl.
+std::filesystem::path autoplay(const std::string& name, const std::string& options) {
+    const auto folder = std::filesystem::temp_directory_path() / ("korvane_autoplay_" + std::to_string(getpid()) + name);
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::string command = "cd '" + folder.string() + "' && XDG_DATA_HOME='" + folder.string() + "/data' '" +
+                                KORVANE_GAME_DIR "/korvane-headless' nosound " + options +
+                                " --state state.json --trace trace.jsonl >out.txt 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    return folder;
+}
+
+TEST(GameRun, TheBuiltInPlayerPlaysTheGamesAskedForEachFromScratchAndPlaysWell) {
+    const auto two = autoplay("two", "--autoplay 5 --games 2");
+    std::ifstream state_file(two / "state.json");
+    std::string state_line;
+    std::getline(state_file, state_line);
+    EXPECT_EQ(number(parse_json_line(state_line), "games"), 2);
+    std::ifstream trace(two / "trace.jsonl");
+    long long best_stage = 0, best_chain = 0;
+    bool bonus_stage = false, second_began = false;
+    for (std::string line; std::getline(trace, line);) {
+        const auto frame = parse_json_line(line);
+        if (number(frame, "game") == 1) {
+            best_stage = std::max(best_stage, number(frame, "stage"));
+            best_chain = std::max(best_chain, number(frame, "max_chain"));
+            bonus_stage = bonus_stage || number(frame, "bonus_stage") != 0;
+        } else if (!second_began) {
+            second_began = true;
+            EXPECT_EQ(number(frame, "score"), 0) << line;
+            EXPECT_EQ(number(frame, "max_chain"), 0) << "the longest chain is this game's: " << line;
+            EXPECT_EQ(number(frame, "stage"), 1) << line;
+        }
+    }
+    EXPECT_TRUE(second_began);
+    // The regression games and the soak lean on it reaching bonus stages.
+    EXPECT_GE(best_stage, 5);
+    EXPECT_TRUE(bonus_stage);
+    EXPECT_GE(best_chain, 5);
+    std::filesystem::remove_all(two);
+
+    const auto ended = autoplay("ended", "--autoplay 5 --end 20000");
+    std::ifstream ended_state(ended / "state.json");
+    std::getline(ended_state, state_line);
+    EXPECT_EQ(number(parse_json_line(state_line), "virtual_ms"), 20000) << "the run ends at --end";
+    std::filesystem::remove_all(ended);
+}
+
 TEST(GameRun, AHugeRecordingTakesAboutItsOwnSizeInMemory) {
 #ifdef KORVANE_SANITIZED
     GTEST_SKIP() << "the sanitizers keep freed memory in quarantine";

@@ -16,6 +16,7 @@
 #include "bmp_builder.h"
 #include "bmp_files.h"
 #include "files/game_files.h"
+#include "files/system_folders.h"
 #include "other_user.h"
 #include "screens/hiscore_format.h"
 #include "screens/screens.h"
@@ -263,6 +264,22 @@ TEST_F(HiScoreFile, AnyUmaskLeavesTheBestToThePlayer) {
 }
 
 using PosixBmpFiles = bmp_files;
+
+// A relative data folder would move the best with the working folder: it is
+// ignored, as the XDG rules say, and so is a relative home.
+TEST(SystemFolders, OnlyAnAbsoluteDataHomeOrHomeIsTheDataFolder) {
+    const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+    setenv("HOME", "/home/player", 1);
+    setenv("XDG_DATA_HOME", "relative/data", 1);
+    EXPECT_EQ(user_data_folder(), "/home/player/.local/share");
+    setenv("XDG_DATA_HOME", "/srv/data", 1);
+    EXPECT_EQ(user_data_folder(), "/srv/data");
+    unsetenv("XDG_DATA_HOME");
+    setenv("HOME", "relative", 1);
+    const std::string from_account = user_data_folder();
+    EXPECT_TRUE(from_account.empty() || from_account.starts_with('/')) << "the account's home instead: " << from_account;
+    home.empty() ? unsetenv("HOME") : setenv("HOME", home.c_str(), 1);
+}
 
 TEST_F(PosixBmpFiles, OnlyRegularFilesAreReadAndOnlyWhatThePictureNeeds) {
     alarm(30);  // a load that blocks ends the test instead of hanging it
