@@ -207,9 +207,8 @@ TEST(sprite_sheet, RejectsWrongSizeAndConflictingOverlap) {
 }
 
 TEST(SpriteFiles, IndexesByLeadingDigits) {
-    const auto files = artc::index_sprite_files(
-        {"08-squid-a0.pix", "80-carrier.pix", "0092-game-over-wreck.pix", "5-falling-squid-b.pix",
-         "art/sprites/12-squid-a4.pix"});
+    const auto files = artc::index_sprite_files({"08-squid-a0.pix", "80-carrier.pix", "0092-game-over-wreck.pix",
+                                                 "5-falling-squid-b.pix", "art/sprites/12-squid-a4.pix"});
     ASSERT_EQ(files.size(), 5u);
     EXPECT_EQ(files.at(12), "art/sprites/12-squid-a4.pix");
     EXPECT_EQ(files.at(8), "08-squid-a0.pix");
@@ -226,7 +225,8 @@ TEST(SpriteFiles, RejectsBadNamesAndDuplicates) {
     EXPECT_EQ(index({"12squid.pix"}),
               "12squid.pix: a sprite file name must start with its index, like '08-squid-a0.pix'");
     EXPECT_EQ(index({"93-extra.pix"}), "93-extra.pix: sprite index 93 is past the last sprite 92");
-    EXPECT_EQ(index({"08-squid-a0.pix", "8-squid-a0.pix"}), "8-squid-a0.pix: sprite 8 is already drawn in 08-squid-a0.pix");
+    EXPECT_EQ(index({"08-squid-a0.pix", "8-squid-a0.pix"}),
+              "8-squid-a0.pix: sprite 8 is already drawn in 08-squid-a0.pix");
     EXPECT_EQ(index({"08-squid.pix"}), "08-squid.pix: sprite 8 is named 'squid-a0': 08-squid-a0.pix");
     EXPECT_EQ(index({"5.pix"}), "5.pix: sprite 5 is named 'falling-squid-b': 5-falling-squid-b.pix");
     EXPECT_EQ(index({"art/7up/squid.pix"}),

@@ -85,7 +85,8 @@ std::vector<std::vector<std::uint8_t>> bmp_rows(const std::vector<std::uint8_t>&
     const std::size_t offset = le(d, 10, 4), stride = (width + 3) & ~3;
     std::vector<std::vector<std::uint8_t>> rows(height);
     for (int y = 0; y < height; ++y)
-        rows[y].assign(d.begin() + offset + (height - 1 - y) * stride, d.begin() + offset + (height - 1 - y) * stride + width);
+        rows[y].assign(d.begin() + offset + (height - 1 - y) * stride,
+                       d.begin() + offset + (height - 1 - y) * stride + width);
     return rows;
 }
 

@@ -1,7 +1,6 @@
 // Whole games played through korvane-headless, checked against an
 // independent model of the squids and against hand-worked rules.
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -432,11 +431,16 @@ TEST(GameRun, ASignalEndsARunWithWhatItMadeSoFar) {
 
 TEST(GameRun, EveryOutputThatCannotBeMadeIsAnError) {
     const std::string end = std::to_string(frame_ms(20));
-    for (const auto& [option, value] : std::vector<std::pair<std::string, std::string>>{
-             {"--state", "/dev/full"}, {"--trace", "/dev/full"}, {"--shot", "1000:/dev/full"},
-             {"--shot", "1000:no/such/folder/shot.png"}, {"--shot", std::to_string(frame_ms(30)) + ":late.png"},
-             {"--trace", "no/such/folder/trace.txt"}, {"--memory", "no/such/folder/memory.txt"},
-             {"--pictures", "no/such/folder/pictures.txt"}, {"--record", "no/such/folder/game.txt"}}) {
+    for (const auto& [option, value] :
+         std::vector<std::pair<std::string, std::string>>{{"--state", "/dev/full"},
+                                                          {"--trace", "/dev/full"},
+                                                          {"--shot", "1000:/dev/full"},
+                                                          {"--shot", "1000:no/such/folder/shot.png"},
+                                                          {"--shot", std::to_string(frame_ms(30)) + ":late.png"},
+                                                          {"--trace", "no/such/folder/trace.txt"},
+                                                          {"--memory", "no/such/folder/memory.txt"},
+                                                          {"--pictures", "no/such/folder/pictures.txt"},
+                                                          {"--record", "no/such/folder/game.txt"}}) {
         const headless_result r = run_headless(start_game, {"--end", end, option, value});
         EXPECT_EQ(r.exit_code, 1) << option << " " << value;
         EXPECT_NE(folder_file(r, "stderr.txt").find("korvane-headless: "), std::string::npos) << option << " " << value;
@@ -467,7 +471,8 @@ TEST(GameRun, ABadInputIsRefusedBrieflyAndNeverWaitedFor) {
 // korvane-headless with the built-in player, in a scratch folder of its own:
 // the folder, where it left its state.json and trace.jsonl.
 std::filesystem::path autoplay(const std::string& name, const std::string& options) {
-    const auto folder = std::filesystem::temp_directory_path() / ("korvane_autoplay_" + std::to_string(getpid()) + name);
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("korvane_autoplay_" + std::to_string(getpid()) + name);
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     const std::string command = "cd '" + folder.string() + "' && XDG_DATA_HOME='" + folder.string() + "/data' '" +
@@ -535,13 +540,16 @@ TEST(GameRun, AMalformedScriptIsRefusedBeforeAnythingRuns) {
     EXPECT_EQ(r.exit_code, 2);
     EXPECT_TRUE(r.state.empty());
     // Nothing may ask for more than a day of the game's time, which would take hours to run.
-    for (const auto& [script, options] : std::vector<std::pair<std::string, std::vector<std::string>>>{
-             {"86400001 move 1 1\n", {}}, {"1000000000000 move 1 1\n", {}}, {"", {"--end", "86400001"}},
-             {"", {"--shot", "86400001:late.png"}}}) {
+    for (const auto& [script, options] :
+         std::vector<std::pair<std::string, std::vector<std::string>>>{{"86400001 move 1 1\n", {}},
+                                                                       {"1000000000000 move 1 1\n", {}},
+                                                                       {"", {"--end", "86400001"}},
+                                                                       {"", {"--shot", "86400001:late.png"}}}) {
         const auto started = std::chrono::steady_clock::now();
         const headless_result late = run_headless(script, options);
         EXPECT_EQ(late.exit_code, 2) << script;
-        EXPECT_NE(folder_file(late, "stderr.txt").find("86400000"), std::string::npos) << folder_file(late, "stderr.txt");
+        EXPECT_NE(folder_file(late, "stderr.txt").find("86400000"), std::string::npos)
+            << folder_file(late, "stderr.txt");
         EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
     }
 }

@@ -45,8 +45,18 @@ TEST(Random, FollowsTheMersenneTwisterFromItsLinearCongruentialFill) {
 
 // The PC's scan codes go by the keys' places on a US keyboard.
 TEST(Keys, LettersAndDigitsHaveTheirPlacesScanCodes) {
-    for (const auto& [c, code] : {std::pair{'q', 16}, {'w', 17}, {'y', 21}, {'p', 25}, {'a', 30}, {'l', 38},
-                                  {'z', 44}, {'m', 50}, {'1', 2}, {'9', 10}, {'0', 11}, {'-', 0}})
+    for (const auto& [c, code] : {std::pair{'q', 16},
+                                  {'w', 17},
+                                  {'y', 21},
+                                  {'p', 25},
+                                  {'a', 30},
+                                  {'l', 38},
+                                  {'z', 44},
+                                  {'m', 50},
+                                  {'1', 2},
+                                  {'9', 10},
+                                  {'0', 11},
+                                  {'-', 0}})
         EXPECT_EQ(scan_code_of_character(c), code) << c;
 }
 
@@ -104,11 +114,10 @@ TEST(Mouse, ReadsOnlyOverTheWindow) {
 TEST(Input, APressBetweenTwoReadsCountsOnceUnlessTheMouseCouldNotBeRead) {
     script_event press = at(0, script_action::press), release = at(0, script_action::release);
     script_event back_in = at(23, script_action::move);
-    test_screen screen({press, release, key(5, true, "esc"), key(5, false, "esc"),
-                        at(10, script_action::press), at(12, script_action::release), at(20, script_action::leave),
-                        at(21, script_action::press), at(22, script_action::release), back_in,
-                        key(30, true, "esc"), at(30, script_action::focus_out), key(31, false, "esc"),
-                        at(32, script_action::focus_in)});
+    test_screen screen({press, release, key(5, true, "esc"), key(5, false, "esc"), at(10, script_action::press),
+                        at(12, script_action::release), at(20, script_action::leave), at(21, script_action::press),
+                        at(22, script_action::release), back_in, key(30, true, "esc"), at(30, script_action::focus_out),
+                        key(31, false, "esc"), at(32, script_action::focus_in)});
     int x, y, wheel, buttons, clip;
     const auto buttons_now = [&] { return get_mouse(x, y, wheel, buttons, clip) == 0 ? buttons : -1; };
     EXPECT_EQ(buttons_now(), 1) << "down and up at the same moment";

@@ -30,7 +30,8 @@ inline std::string as_player(const std::function<std::string()>& check) {
     close(pipe_fds[1]);
     std::string found;
     char buffer[256];
-    for (ssize_t n; (n = read(pipe_fds[0], buffer, sizeof buffer)) > 0;) found.append(buffer, static_cast<std::size_t>(n));
+    for (ssize_t n; (n = read(pipe_fds[0], buffer, sizeof buffer)) > 0;)
+        found.append(buffer, static_cast<std::size_t>(n));
     close(pipe_fds[0]);
     int status = 0;
     waitpid(child, &status, 0);

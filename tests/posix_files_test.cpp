@@ -277,7 +277,8 @@ TEST(SystemFolders, OnlyAnAbsoluteDataHomeOrHomeIsTheDataFolder) {
     unsetenv("XDG_DATA_HOME");
     setenv("HOME", "relative", 1);
     const std::string from_account = user_data_folder();
-    EXPECT_TRUE(from_account.empty() || from_account.starts_with('/')) << "the account's home instead: " << from_account;
+    EXPECT_TRUE(from_account.empty() || from_account.starts_with('/'))
+        << "the account's home instead: " << from_account;
     home.empty() ? unsetenv("HOME") : setenv("HOME", home.c_str(), 1);
 }
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "present/image.h"
 #include "present/argb_conversion.h"
+#include "present/image.h"
 #include "present/input.h"
 #include "present/picture_digest.h"
 #include "test_screen.h"
@@ -145,8 +145,7 @@ TEST(PictureDigest, TheFastPathIsTheDefinitionAndEveryPixelAndColourCounts) {
     for (auto& b : page) b = static_cast<std::uint8_t>(random());
     rgb palette[256];
     for (auto& c : palette) c = rgb{static_cast<std::uint8_t>(random()), 1, 2};
-    for (const std::size_t size : {std::size_t{64}, std::size_t{640}, page.size()})
-    {
+    for (const std::size_t size : {std::size_t{64}, std::size_t{640}, page.size()}) {
         EXPECT_EQ(bytes_digest(page.data(), size), bytes_digest_portable(page.data(), size)) << size;
 #if defined(__SSE2__)
         EXPECT_EQ(bytes_digest_sse2(page.data(), size), bytes_digest_portable(page.data(), size)) << size;
@@ -178,7 +177,8 @@ TEST(Display, TheTrueColourPictureIsThePagesColoursPixelForPixel) {
         for (int x = 0; x < screen_width; ++x) page[y * screen_width + x] = page[y * screen_width + (x & ~7)];
     rgb palette[256];
     for (auto& c : palette)
-        c = rgb{static_cast<std::uint8_t>(random()), static_cast<std::uint8_t>(random()), static_cast<std::uint8_t>(random())};
+        c = rgb{static_cast<std::uint8_t>(random()), static_cast<std::uint8_t>(random()),
+                static_cast<std::uint8_t>(random())};
     const std::size_t pitch = 4 * screen_width + 64;  // a display's rows may be longer than the picture's
     std::vector<std::uint8_t> out(pitch * screen_height, 0xEE);
     convert_to_argb(page.data(), palette, out.data(), pitch);

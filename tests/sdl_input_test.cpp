@@ -47,8 +47,8 @@ TEST(SdlInput, KeysBecomeScanCodesAndPresses) {
 }
 
 TEST(SdlInput, ButtonsWheelAndTypedText) {
-    for (const auto& [button, bit] : {std::pair{SDL_BUTTON_LEFT, 0}, std::pair{SDL_BUTTON_RIGHT, 1},
-                                      std::pair{SDL_BUTTON_MIDDLE, 2}}) {
+    for (const auto& [button, bit] :
+         {std::pair{SDL_BUTTON_LEFT, 0}, std::pair{SDL_BUTTON_RIGHT, 1}, std::pair{SDL_BUTTON_MIDDLE, 2}}) {
         SDL_Event e{};
         e.type = SDL_MOUSEBUTTONDOWN;
         e.button.button = static_cast<Uint8>(button);

@@ -135,7 +135,6 @@ void draw_exploding_squids() {
     for (int i = 0; i < squid_count; ++i) {
         const squid& s = squids[i];
         if (s.state == squid_exploding)
-            put_sprite_silhouette(nullptr, screen_x(s), screen_y(s), sprite_explosion0 + s.frame,
-                                  random_colour(15));
+            put_sprite_silhouette(nullptr, screen_x(s), screen_y(s), sprite_explosion0 + s.frame, random_colour(15));
     }
 }

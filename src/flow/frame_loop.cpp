@@ -4,10 +4,10 @@
 
 #include "combat/combat.h"
 #include "flow/flow.h"
+#include "flow/flow_internal.h"
 #include "flow/play_state.h"
 #include "flow/program_state.h"
 #include "flow/view.h"
-#include "flow/flow_internal.h"
 #include "present/input.h"
 #include "present/screen.h"
 #include "screens/screens.h"

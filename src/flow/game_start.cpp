@@ -1,8 +1,8 @@
 #include "assets/assets.h"
 #include "combat/combat.h"
 #include "flow/flow.h"
-#include "flow/play_state.h"
 #include "flow/flow_internal.h"
+#include "flow/play_state.h"
 #include "present/input.h"
 
 namespace {

@@ -4,9 +4,9 @@
 
 #include "assets/assets.h"
 #include "combat/combat.h"
+#include "flow/flow_internal.h"
 #include "flow/play_state.h"
 #include "flow/view.h"
-#include "flow/flow_internal.h"
 #include "present/random.h"
 #include "present/screen.h"
 #include "sound/sound.h"

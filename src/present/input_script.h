@@ -67,7 +67,7 @@ private:
 
 struct script_contents {
     std::vector<script_event> events;
-    std::string recorded_by;                   // the version in a recording's first line, or empty
+    std::string recorded_by;                    // the version in a recording's first line, or empty
     std::optional<std::int32_t> best_at_start;  // from "0 best N"
 };
 

@@ -25,7 +25,8 @@ std::vector<named_key> make_script_keys() {
         {"pageup", scan_page_up, extended_press(ext_page_up)},
         {"pagedown", scan_page_down, extended_press(ext_page_down)},
     };
-    for (int n = 1; n <= 10; ++n) keys.push_back({"f" + std::to_string(n), scan_f1 + n - 1, extended_press(ext_f1 + n - 1)});
+    for (int n = 1; n <= 10; ++n)
+        keys.push_back({"f" + std::to_string(n), scan_f1 + n - 1, extended_press(ext_f1 + n - 1)});
     for (char c = 'a'; c <= 'z'; ++c) keys.push_back({std::string(1, c), scan_code_of_character(c), std::string(1, c)});
     for (char c = '0'; c <= '9'; ++c) keys.push_back({std::string(1, c), scan_code_of_character(c), std::string(1, c)});
     const std::vector<named_key> the_rest = {

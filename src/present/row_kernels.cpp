@@ -78,7 +78,9 @@ void colour_to_zero_row(const std::uint8_t* in, std::uint8_t* out, int width, st
 
 #else
 
-void transparent_row(const std::uint8_t* in, std::uint8_t* out, int width) { portable::transparent_row(in, out, width); }
+void transparent_row(const std::uint8_t* in, std::uint8_t* out, int width) {
+    portable::transparent_row(in, out, width);
+}
 void silhouette_row(const std::uint8_t* in, std::uint8_t* out, int width, std::uint8_t colour) {
     portable::silhouette_row(in, out, width, colour);
 }

@@ -49,7 +49,8 @@ constexpr auto glyph_row_masks = [] {
     for (int bits = 0; bits < 256; ++bits)
         for (int x = 0; x < 8; ++x)
             if (bits & (0x80 >> x))
-                masks[bits] |= std::uint64_t{0xFF} << (std::endian::native == std::endian::little ? 8 * x : 8 * (7 - x));
+                masks[bits] |= std::uint64_t{0xFF}
+                               << (std::endian::native == std::endian::little ? 8 * x : 8 * (7 - x));
     return masks;
 }();
 

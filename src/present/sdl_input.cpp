@@ -55,7 +55,8 @@ void typed_text(const char* utf8, std::vector<report>& out) {
         if (extra > 0) cp &= 0x3F >> extra;
         ++s;
         for (; extra > 0 && (*s & 0xC0) == 0x80; --extra, ++s) cp = (cp << 6) | (*s & 0x3F);
-        if (const int c = cp437_of(cp); c != 0) out.push_back({report::kind::press, 0, false, 0, 0, std::string(1, static_cast<char>(c))});
+        if (const int c = cp437_of(cp); c != 0)
+            out.push_back({report::kind::press, 0, false, 0, 0, std::string(1, static_cast<char>(c))});
     }
 }
 
@@ -65,8 +66,8 @@ void pointer_at(int window_x, int window_y, const picture_place& place, std::vec
     if (place.width <= 0 || place.height <= 0) return;
     const int x = (window_x - place.x) * screen_width / place.width;
     const int y = (window_y - place.y) * screen_height / place.height;
-    out.push_back({report::kind::pointer, 0, false, std::clamp(x, 0, screen_width - 1),
-                   std::clamp(y, 0, screen_height - 1), {}});
+    out.push_back(
+        {report::kind::pointer, 0, false, std::clamp(x, 0, screen_width - 1), std::clamp(y, 0, screen_height - 1), {}});
 }
 
 int button_bit(Uint8 button) {
@@ -114,8 +115,11 @@ std::vector<input_report> map_sdl_input(const SDL_Event& event, const picture_pl
             break;
         case SDL_MOUSEWHEEL:
             out.push_back({report::kind::wheel,
-                           event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y, false, 0,
-                           0, {}});
+                           event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y,
+                           false,
+                           0,
+                           0,
+                           {}});
             break;
         case SDL_WINDOWEVENT: window_event(event.window, place, pointer, out); break;
         default: break;

@@ -169,9 +169,9 @@ bool sdl_platform::create_window(bool full_screen) {
         failure_ = std::string("cannot open a window: ") + SDL_GetError();
         return false;
     }
-    if (SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
-            const_cast<std::uint32_t*>(window_icon_pixels), window_icon_size, window_icon_size, 32,
-            window_icon_size * 4, SDL_PIXELFORMAT_ARGB8888)) {
+    if (SDL_Surface* icon =
+            SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(window_icon_pixels), window_icon_size,
+                                               window_icon_size, 32, window_icon_size * 4, SDL_PIXELFORMAT_ARGB8888)) {
         SDL_SetWindowIcon(window_, icon);
         SDL_FreeSurface(icon);
     }
@@ -296,7 +296,8 @@ void sdl_platform::upload_shown_picture() {
     void* out = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(frame_, nullptr, &out, &pitch) != 0) return;
-    convert_to_argb(shown_pixels_.data(), shown_palette_, static_cast<std::uint8_t*>(out), static_cast<std::size_t>(pitch));
+    convert_to_argb(shown_pixels_.data(), shown_palette_, static_cast<std::uint8_t*>(out),
+                    static_cast<std::size_t>(pitch));
     SDL_UnlockTexture(frame_);
 }
 
@@ -346,7 +347,6 @@ SDL_Rect sdl_platform::picture_rect_in_window() const {
     return picture_rect(w, h);
 }
 
-
 void sdl_platform::warp_pointer(int x, int y) {
     const SDL_Rect r = picture_rect_in_window();
     SDL_WarpMouseInWindow(window_, r.x + (x * r.w + r.w / 2) / screen_width, r.y + (y * r.h + r.h / 2) / screen_height);
@@ -362,7 +362,8 @@ void sdl_platform::pump_events() {
             continue;
         }
         SDL_Point pointer{0, 0};
-        if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_ENTER) SDL_GetMouseState(&pointer.x, &pointer.y);
+        if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_ENTER)
+            SDL_GetMouseState(&pointer.x, &pointer.y);
         const SDL_Rect r = picture_rect_in_window();
         for (input_report& report : map_sdl_input(e, {r.x, r.y, r.w, r.h}, pointer)) {
             if (time_passing_)

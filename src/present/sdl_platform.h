@@ -2,8 +2,8 @@
 // The real display: a window or full screen through SDL2.
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 

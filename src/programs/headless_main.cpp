@@ -122,7 +122,8 @@ bool parse_options(int argc, char** argv, options& o) {
         } else if (arg == "--end") {
             std::uint64_t ms = 0;
             if (!parse_ms(value, ms)) {
-                std::fprintf(stderr, "korvane-headless: --end wants a whole number of milliseconds up to %lld (a day)\n",
+                std::fprintf(stderr,
+                             "korvane-headless: --end wants a whole number of milliseconds up to %lld (a day)\n",
                              latest_script_ms);
                 return false;
             }

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <istream>
 #include <iterator>
-#include <streambuf>
 #include <sstream>
+#include <streambuf>
 #include <system_error>
 #include <vector>
 
@@ -76,7 +76,8 @@ bool recording_apart_from_replay(const char* program, const std::string& record,
     if (record.empty() || replay.empty() ||
         (record != replay && !std::filesystem::equivalent(path_of(record), path_of(replay), ec)))
         return true;
-    std::fprintf(stderr, "%s: the recording %s would replace the script it replays\n", program, ::quoted(record).c_str());
+    std::fprintf(stderr, "%s: the recording %s would replace the script it replays\n", program,
+                 ::quoted(record).c_str());
     return false;
 }
 

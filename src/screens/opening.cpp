@@ -7,8 +7,8 @@
 #include "present/image.h"
 #include "present/input.h"
 #include "present/screen.h"
-#include "screens/screens.h"
 #include "screens/screen_common.h"
+#include "screens/screens.h"
 
 namespace {
 
@@ -55,7 +55,8 @@ void draw_actors(const opening_actors& a) {
     draw_filled_box(nullptr, snapped(a.hoist_x) + 56, 0, snapped(a.hoist_x) + 64, snapped(a.hoist_y), 1);
     put_image(nullptr, snapped(a.hoist_x), snapped(a.hoist_y), sprite_images[sprite_hoist_closed + a.hoist_frame],
               put_mode::transparent);
-    put_sprite_colour_to_zero(nullptr, snapped(a.blinker_x), snapped(a.blinker_y), sprite_launch_craft_idle + a.blinker_frame, 1);
+    put_sprite_colour_to_zero(nullptr, snapped(a.blinker_x), snapped(a.blinker_y),
+                              sprite_launch_craft_idle + a.blinker_frame, 1);
     put_image(nullptr, snapped(a.load_x), snapped(a.load_y) - 8 * a.blinker_frame, sprite_images[sprite_load],
               put_mode::transparent);
 }

@@ -10,8 +10,8 @@
 #include "flow/view.h"
 #include "present/input.h"
 #include "present/screen.h"
-#include "screens/screens.h"
 #include "screens/screen_common.h"
+#include "screens/screens.h"
 #include "sound/sound.h"
 
 namespace {

@@ -16,7 +16,7 @@ public:
         std::uint64_t ms;  // by the clock given, 0 without one
         int sample;        // the pool index it was loaded with, 0..5
         int channel;
-        int volume;        // 0..255, or -1: the sample's default volume
+        int volume;  // 0..255, or -1: the sample's default volume
     };
 
     // clock: the time to stamp each play with (korvane-headless gives its virtual time).

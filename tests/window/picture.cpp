@@ -69,8 +69,8 @@ signature common_pixels(const std::vector<picture>& shots, const std::vector<pic
         const colour c = first.pixels[static_cast<std::size_t>(i)];
         const bool shared = std::all_of(shots.begin(), shots.end(),
                                         [&](const picture& p) { return p.pixels[static_cast<std::size_t>(i)] == c; });
-        const bool elsewhere = std::any_of(unlike.begin(), unlike.end(),
-                                           [&](const picture& p) { return p.pixels[static_cast<std::size_t>(i)] == c; });
+        const bool elsewhere = std::any_of(
+            unlike.begin(), unlike.end(), [&](const picture& p) { return p.pixels[static_cast<std::size_t>(i)] == c; });
         if (shared && !elsewhere) {
             s.offsets.push_back(i);
             s.colours.push_back(c);

@@ -385,7 +385,8 @@ TEST_F(StoppedWindow, ASignalInPlayEndsTheGameAsAQuitWould) {
     EXPECT_EQ(game_.wait_for_exit(patience), 128 + SIGTERM) << game_output();
     std::ifstream saved(folder_ / "hiscore.txt", std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}), "hi-score\r\n 0\r\n");
-    const std::string replay = "cd '" + folder_.string() + "' && '" KORVANE_GAME_DIR
+    const std::string replay = "cd '" + folder_.string() +
+                               "' && '" KORVANE_GAME_DIR
                                "/korvane-headless' nosound --input game.script --state state.json >headless.txt 2>&1";
     ASSERT_EQ(std::system(replay.c_str()), 0) << replay;
     std::ifstream state_file(folder_ / "state.json");

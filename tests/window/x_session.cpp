@@ -101,9 +101,11 @@ x_session::x_session(int width, int height) {
         window_manager_ = child_process();
         start_server(width, height);
         window_manager_ = child_process({"openbox"}, {"DISPLAY=" + display_}, "", log);
-        if (eventually([&] { return run({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).find("window id") !=
-                                    std::string::npos; },
-                       10s))
+        if (eventually(
+                [&] {
+                    return run({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).find("window id") != std::string::npos;
+                },
+                10s))
             break;
         if (attempt == 3) {
             window_manager_ = child_process();
@@ -135,9 +137,7 @@ std::string x_session::run(const std::vector<std::string>& argv) const {
     return pclose(pipe) == 0 ? out : std::string{};
 }
 
-picture x_session::capture(const std::string& window) const {
-    return read_xwd(run({"xwd", "-silent", "-id", window}));
-}
+picture x_session::capture(const std::string& window) const { return read_xwd(run({"xwd", "-silent", "-id", window})); }
 
 std::string x_session::find_window(const std::string& name, std::chrono::milliseconds timeout) const {
     // xdotool takes a regular expression.

@@ -26,10 +26,12 @@ void pixel_keys::define(const std::string& file, const source_line& line) {
     assign(character[0], static_cast<std::uint8_t>(parse_number(file, line, line.words[2], 0, 255)));
 }
 
-void pixel_keys::assign(char character, std::uint8_t index) { index_of_[static_cast<unsigned char>(character)] = index; }
+void pixel_keys::assign(char character, std::uint8_t index) {
+    index_of_[static_cast<unsigned char>(character)] = index;
+}
 
 void pixel_keys::draw_row(const std::string& file, const source_line& line, int width, picture& picture, int x0,
-                         int y) const {
+                          int y) const {
     if (line.words.size() != 1) {
         fail_at(file, line.number, "a pixel row must be one run of characters without blanks");
     }

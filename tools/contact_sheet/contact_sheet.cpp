@@ -28,8 +28,8 @@ bool render_pictures(const std::string& path) {
         enlarged[i] = create_image(640, 480);
         enlarge8(picture, enlarged[i]);
     }
-    const bool ok = render_sheet(path, 1340, 4, [&](int i) { return enlarged[i]; },
-                                 [](int i) { return "picture " + number(i); });
+    const bool ok = render_sheet(
+        path, 1340, 4, [&](int i) { return enlarged[i]; }, [](int i) { return "picture " + number(i); });
     for (image* img : enlarged) destroy_image(img);
     destroy_image(picture);
     return ok;
@@ -50,11 +50,14 @@ int main(int argc, char** argv) {
     load_graphics();
     fill_direction_tables();
 
-    bool ok = render_sheet(out + "/sprites.png", 1300, sprite_count, [](int i) { return sprite_images[i]; }, number);
-    ok &= render_sheet(out + "/glyphs.png", 1300, 96, [](int i) { return glyph_images[32 + i]; },
-                       [](int i) { return number(32 + i); });
-    ok &= render_sheet(out + "/backgrounds.png", 2200, 3, [](int i) { return background_images[i]; },
-                       [](int i) { return "BG" + number(i); });
+    bool ok = render_sheet(
+        out + "/sprites.png", 1300, sprite_count, [](int i) { return sprite_images[i]; }, number);
+    ok &= render_sheet(
+        out + "/glyphs.png", 1300, 96, [](int i) { return glyph_images[32 + i]; },
+        [](int i) { return number(32 + i); });
+    ok &= render_sheet(
+        out + "/backgrounds.png", 2200, 3, [](int i) { return background_images[i]; },
+        [](int i) { return "BG" + number(i); });
     ok &= render_pictures(out + "/pictures.png");
     ok &= render_squid_page(out + "/squids.png");
     ok &= render_field_page(out + "/play-fields.png");

@@ -8,8 +8,8 @@
 #include "assets/assets.h"
 #include "combat/combat.h"
 #include "combat/combat_internal.h"
-#include "flow/play_state.h"
 #include "flow/flow_internal.h"
+#include "flow/play_state.h"
 #include "present/screen.h"
 #include "sheet.h"
 
@@ -89,8 +89,8 @@ bool render_field_page(const std::string& path) {
         // the horizon, full size over the ground.
         for (int s = 0; s < 4; ++s)
             for (int size = 0; size < 3; ++size)
-                put_image(nullptr, 16 + 156 * s, 72 + 120 * size, sprite_images[sets[s].first_sprite + 2 + 5 * size / 2],
-                          put_mode::transparent);
+                put_image(nullptr, 16 + 156 * s, 72 + 120 * size,
+                          sprite_images[sets[s].first_sprite + 2 + 5 * size / 2], put_mode::transparent);
         chain = 7;
         energy = 70;
         score = 12340;
@@ -106,9 +106,9 @@ bool render_field_page(const std::string& path) {
             draw_text(nullptr, 144, 104, "STAGE 0" + std::to_string(stage), 4);
         frames.push_back(copy_of_work_page());
     }
-    const bool ok = render_sheet(path, 3 * (screen_width + sheet_layout::gap) + sheet_layout::gap, 3,
-                                 [&](int i) { return frames[i]; },
-                                 [](int i) { return "play field BG" + std::to_string(i); }, put_mode::copy);
+    const bool ok = render_sheet(
+        path, 3 * (screen_width + sheet_layout::gap) + sheet_layout::gap, 3, [&](int i) { return frames[i]; },
+        [](int i) { return "play field BG" + std::to_string(i); }, put_mode::copy);
     for (image* frame : frames) destroy_image(frame);
     popup.active = 0;
     return ok;

@@ -98,7 +98,8 @@ bool render_screen_page(const std::string& path, const std::string& recorded_gam
     std::vector<std::string> names;
     std::string shots;
     for (std::size_t i = 0; i < moments.size(); ++i) {
-        shots += " --shot " + std::to_string(moments[i].ms) + ":'" + (scratch / (std::to_string(i) + ".png")).string() + "'";
+        shots +=
+            " --shot " + std::to_string(moments[i].ms) + ":'" + (scratch / (std::to_string(i) + ".png")).string() + "'";
         names.push_back(moments[i].name);
     }
     bool ok = !moments.empty() && run_headless("--input '" + recorded_game + "'" + shots);
@@ -119,9 +120,9 @@ bool render_screen_page(const std::string& path, const std::string& recorded_gam
         ok = frames.back() != nullptr;
     }
     if (ok) {
-        ok = render_sheet(path, 3 * (screen_width + sheet_layout::gap) + sheet_layout::gap,
-                          static_cast<int>(frames.size()), [&](int i) { return frames[i]; },
-                          [&](int i) { return names[i]; }, put_mode::copy);
+        ok = render_sheet(
+            path, 3 * (screen_width + sheet_layout::gap) + sheet_layout::gap, static_cast<int>(frames.size()),
+            [&](int i) { return frames[i]; }, [&](int i) { return names[i]; }, put_mode::copy);
     } else {
         std::fprintf(stderr, "the screens page could not be made from %s\n", recorded_game.c_str());
     }

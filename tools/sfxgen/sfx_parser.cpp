@@ -133,7 +133,7 @@ void set_sound_key(sound_params& sound, std::string_view key, std::string_view v
         sound.fade_out = parse_in_range(key, value, 0.0, 1.0, line);
     } else {
         throw sfx_parse_error(line,
-                            "unknown key " + quoted(key) + " before the first [layer] (seed, peak_db or fade_out)");
+                              "unknown key " + quoted(key) + " before the first [layer] (seed, peak_db or fade_out)");
     }
 }
 
@@ -177,8 +177,8 @@ void check_layer(const layer_params& layer, int header_line) {
         throw sfx_parse_error(header_line, where + " repeats but repeat_every is zero");
     }
     if (layer_length(layer) > max_sound_length) {
-        throw sfx_parse_error(header_line,
-                            where + " lasts longer than " + std::to_string(static_cast<int>(max_sound_length)) + " s");
+        throw sfx_parse_error(
+            header_line, where + " lasts longer than " + std::to_string(static_cast<int>(max_sound_length)) + " s");
     }
 }
 
