@@ -13,7 +13,7 @@ cd "$(dirname "$0")"
 scripts/install-deps.sh test
 
 build_dir=build
-options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DKORVANE_WINDOWS_GAME_DIR= -DKORVANE_WEB_GAME_DIR=)
+options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DKORVANE_WERROR=ON -DKORVANE_WINDOWS_GAME_DIR= -DKORVANE_WEB_GAME_DIR=)
 leave_out=(-LE soak)
 windows=no
 web=no
@@ -23,7 +23,7 @@ for word in "$@"; do
     --web) web=yes ;;
     --sanitize)
       build_dir=build-asan
-      options=(-DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON -DKORVANE_SANITIZE=ON)
+      options=(-DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON -DKORVANE_WERROR=ON -DKORVANE_SANITIZE=ON)
       export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
       export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
       ;;

@@ -2,7 +2,8 @@
 # Installs the Debian packages the game needs to build and run ("play"), to
 # build and pass its tests ("test"), or to build its Debian package
 # ("package"), to build and test it for Windows ("windows",
-# "windows-tests") or for the web ("web", "web-tests"). Does nothing when everything is present, however it got there:
+# "windows-tests") or for the web ("web", "web-tests"), or to check the
+# sources' layout ("style"). Does nothing when everything is present, however it got there:
 # libraries are asked of pkg-config (then dpkg), programs of the PATH.
 set -euo pipefail
 
@@ -26,6 +27,7 @@ windows_tests=(library:gtest:libgtest-dev)
 web=("${play[@]}" program:emcc:emscripten program:node:nodejs program:dpkg-source:dpkg-dev)
 # Driving the page in Chromium (playwright-core comes from npm).
 web_tests=(program:chromium:chromium program:npm:npm program:node:nodejs)
+style=(program:clang-format:clang-format)
 
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;
@@ -35,7 +37,8 @@ case "${1:-play}" in
   windows-tests) wanted=("${windows_tests[@]}") ;;
   web) wanted=("${web[@]}") ;;
   web-tests) wanted=("${web_tests[@]}") ;;
-  *) echo "usage: $0 [play|test|package|windows|windows-tests|web|web-tests]" >&2; exit 2 ;;
+  style) wanted=("${style[@]}") ;;
+  *) echo "usage: $0 [play|test|package|windows|windows-tests|web|web-tests|style]" >&2; exit 2 ;;
 esac
 
 present() {
