@@ -157,18 +157,18 @@ struct title_case {
 TEST_F(Screens, TheTitleStartsOnTheLeftButtonAndQuitsOnEscapeCloseOrMiddle) {
     const title_case cases[] = {
         {"left click", {event(100, script_action::press, 0)}, 0, 0},
-        {"Escape", {key(100, true, "esc")}, -1, 1},
-        {"close button", {event(100, script_action::close)}, -1, 1},
-        {"middle button", {event(100, script_action::press, 2)}, -1, 1},
+        {"Escape", {key(100, true, "esc")}, -1, -1},
+        {"close button", {event(100, script_action::close)}, -1, -1},
+        {"middle button", {event(100, script_action::press, 2)}, -1, -1},
         {"Escape and left together", {event(100, script_action::press, 0), key(100, true, "esc")}, -1, 0},
         {"left outside the window",
          {event(50, script_action::leave), event(100, script_action::press, 0), key(200, true, "esc")},
          -1,
-         1},
+         -1},
     };
     for (const title_case& c : cases) {
         test_screen screen(c.input);
-        keyboard_control = c.keyboard ? 0 : 1;  // the title decides, whatever the last game had
+        keyboard_control = c.keyboard ? 0 : -1;  // the title decides, whatever the last game had
         EXPECT_EQ(title_screen(), c.quit) << c.what;
         EXPECT_EQ(keyboard_control, c.keyboard) << c.what;
     }

@@ -1,6 +1,6 @@
 #pragma once
 // The mouse, the keyboard (held keys by PC scan code and a queue of key
-// presses), the sleeps that pace the game, and its random numbers.
+// presses) and the sleeps that pace the game (random numbers: random.h).
 #include <string>
 
 #include "present/keys.h"

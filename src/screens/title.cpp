@@ -49,6 +49,6 @@ std::int32_t title_screen() {
         std::swap(work_page, visible_page);
         sleep_plain(30);
     }
-    keyboard_control = (last_read_ok && (buttons & 1)) ? 0 : 1;
+    keyboard_control = (last_read_ok && (buttons & 1)) ? 0 : -1;
     return quit;
 }

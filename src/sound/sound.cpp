@@ -86,6 +86,8 @@ void sound_shutdown() {
     if (!sound_on) return;
     sound_on = 0;
     library->close();
+    // The game has always said so on standard output when its sound closes;
+    // scripts around it (and the tests) wait for the line.
     std::printf("FMOD CLOSED\n");
     std::fflush(stdout);
 }

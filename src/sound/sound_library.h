@@ -2,6 +2,9 @@
 // The seam between the game's sound routines and the library that mixes and
 // plays: SDL_mixer in the windowed programs, a recording library (which plays
 // nothing) in korvane-headless and the tests. The program installs one.
+// Its shape is the old sound library's the game was written against (a
+// version number, sample pools, defaults set per sample, -1 to keep a
+// setting), so that the game's own sound routines stay as they were.
 #include <string>
 
 struct sound_sample;  // a loaded sample, owned by the library
