@@ -3,10 +3,9 @@
 // (program.cpp) and set by the title screen. -1 is true, 0 false.
 #include <cstdint>
 
-extern std::int32_t hi_score;        // the best score: read from hiscore.txt, raised after a game that beat it
-extern std::int32_t quit_requested;  // -1 when the title screen chose to leave the program
-extern std::int32_t
-    keyboard_control;  // -1: the arrow keys steer (the title was left by a key); set by the title screen
+extern std::int32_t hi_score;          // the best score: read from hiscore.txt, raised after a game that beat it
+extern std::int32_t quit_requested;    // -1 when the title screen chose to leave the program
+extern std::int32_t keyboard_control;  // -1: the arrow keys steer (a key left the title); set by the title
 
 // What is on show, for a player that watches the screen instead of reading
 // the picture (the built-in autoplayer); each part sets it as it begins.
