@@ -431,5 +431,8 @@ void stop_sdl_platform(int exit_code) { stop_code = exit_code; }
 
 std::unique_ptr<platform> make_sdl_platform(const std::string& title, screenshot_handler on_screenshot,
                                             std::optional<std::vector<script_event>> replay) {
+    // SDL ends last, at exit: registered before the sound's own exit handler,
+    // so that it runs after it.
+    [[maybe_unused]] static const bool quits_at_exit = std::atexit(SDL_Quit) == 0;
     return std::make_unique<sdl_platform>(title, std::move(on_screenshot), std::move(replay));
 }

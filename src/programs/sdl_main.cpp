@@ -1,9 +1,6 @@
 #include "programs/sdl_main.h"
 
-#include <SDL.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -68,8 +65,6 @@ int run_on_sdl(int argc, char** argv, bool full_screen) {
         replay = std::move(script.events);
     }
     if (!o.record.empty() && !start_recording(program.c_str(), o.record, argc, argv)) return 2;
-    // Registered before the sound's own exit handler, so it runs after it.
-    std::atexit(SDL_Quit);
     auto display = make_sdl_platform(
         replay ? program + " (replay)" : program,
         [](const std::uint8_t* pixels, const rgb* palette) { save_screenshot(pixels, palette); }, std::move(replay));
