@@ -167,8 +167,9 @@ TEST(sprite_sheet, CellsLieInsideTheSheetWithoutOverlappingAndRunsSizeThem) {
     }
     EXPECT_EQ(runs_end, sprite_count);
     artc::sprite_sheet sheet;
-    EXPECT_EQ(failure_of([&] { sheet.place(sprite_count, artc::picture(1, 1), "93-x.pix"); }),
-              "93-x.pix: sprite index 93 is not in 0..92");
+    const std::string past = std::to_string(sprite_count), last = std::to_string(sprite_count - 1);
+    EXPECT_EQ(failure_of([&] { sheet.place(sprite_count, artc::picture(1, 1), past + "-x.pix"); }),
+              past + "-x.pix: sprite index " + past + " is not in 0.." + last);
 }
 
 TEST(sprite_sheet, PlacesSpritesAtTheirCells) {
@@ -224,7 +225,9 @@ TEST(SpriteFiles, RejectsBadNamesAndDuplicates) {
     EXPECT_EQ(index({"squid.pix"}), "squid.pix: a sprite file name must start with its index, like '08-squid-a0.pix'");
     EXPECT_EQ(index({"12squid.pix"}),
               "12squid.pix: a sprite file name must start with its index, like '08-squid-a0.pix'");
-    EXPECT_EQ(index({"93-extra.pix"}), "93-extra.pix: sprite index 93 is past the last sprite 92");
+    const std::string past = std::to_string(sprite_count), last = std::to_string(sprite_count - 1);
+    EXPECT_EQ(index({past + "-extra.pix"}),
+              past + "-extra.pix: sprite index " + past + " is past the last sprite " + last);
     EXPECT_EQ(index({"08-squid-a0.pix", "8-squid-a0.pix"}),
               "8-squid-a0.pix: sprite 8 is already drawn in 08-squid-a0.pix");
     EXPECT_EQ(index({"08-squid.pix"}), "08-squid.pix: sprite 8 is named 'squid-a0': 08-squid-a0.pix");

@@ -48,7 +48,7 @@ bool recording_sound_library::init(int mix_rate, int max_channels, int flags) {
 
 sound_sample* recording_sound_library::load_sample(int pool_index, const std::string& file) {
     calls.push_back("load " + std::to_string(pool_index) + " " + file);
-    if (pool_index < 0 || pool_index > 5) return nullptr;
+    if (pool_index < 0 || pool_index >= sample_count) return nullptr;
     std::vector<std::uint8_t> bytes;
     if (read_file_start(file, largest_sample_bytes + 1, bytes) != file_status::ok ||
         bytes.size() > largest_sample_bytes || !playable_wav(bytes))
@@ -58,7 +58,7 @@ sound_sample* recording_sound_library::load_sample(int pool_index, const std::st
 
 int recording_sound_library::index_of(const sound_sample* sample) const {
     const auto* p = reinterpret_cast<const char*>(sample);
-    return p >= pool_ && p < pool_ + 6 ? static_cast<int>(p - pool_) : -1;
+    return p >= pool_ && p < pool_ + sample_count ? static_cast<int>(p - pool_) : -1;
 }
 
 void recording_sound_library::set_sample_defaults(sound_sample* sample, int frequency, int volume, int pan,

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "sound/sound.h"
 #include "sound/sound_library.h"
 
 class recording_sound_library final : public sound_library {
@@ -45,8 +46,8 @@ public:
 private:
     int index_of(const sound_sample* sample) const;
     std::function<std::uint64_t()> clock_;
-    char pool_[6] = {};
-    int default_volume_[6] = {-1, -1, -1, -1, -1, -1};
+    char pool_[sample_count] = {};
+    int default_volume_[sample_count] = {-1, -1, -1, -1, -1, -1};
 };
 
 // Whether the bytes are a WAV of uncompressed 8- or 16-bit sound with data.

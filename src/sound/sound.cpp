@@ -16,8 +16,8 @@ constexpr float oldest_library_version = 3.74f;
 
 std::int32_t sound_wanted;
 std::int32_t sound_on;
-sound_sample* samples[6];
-constexpr char sample_names[6][16] = {"laser", "explosion", "munch", "exp_energy", "fall", "boom"};
+sound_sample* samples[sample_count];
+constexpr char sample_names[sample_count][16] = {"laser", "explosion", "munch", "exp_energy", "fall", "boom"};
 
 sound_library* library = nullptr;
 
@@ -47,7 +47,7 @@ void report_silence(const std::string& reason) {
 
 void use_sound_library(sound_library* replacement) { library = replacement; }
 
-const char* sample_name(int index) { return index >= 0 && index < 6 ? sample_names[index] : "?"; }
+const char* sample_name(int index) { return index >= 0 && index < sample_count ? sample_names[index] : "?"; }
 
 void sound_setup(const std::vector<std::string>& command_line) {
     std::atexit(sound_shutdown);
@@ -65,7 +65,7 @@ void sound_setup(const std::vector<std::string>& command_line) {
     }
     if (!sound_on) return;
     std::string first_missing;
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < sample_count; ++i) {
         samples[i] = library->load_sample(i, sample_path(i));
         if (samples[i] == nullptr) {
             sound_on = 0;
@@ -77,7 +77,7 @@ void sound_setup(const std::vector<std::string>& command_line) {
 }
 
 void play_sample(int index, int channel, int volume) {
-    if (!sound_on || index < 0 || index > 5) return;
+    if (!sound_on || index < 0 || index >= sample_count) return;
     library->set_sample_defaults(samples[index], -1, volume, -1, -1);
     library->play_sound(channel, samples[index]);
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 enum sample_index : int { sample_laser, sample_explosion, sample_munch, sample_exp_energy, sample_fall, sample_boom };
+inline constexpr int sample_count = sample_boom + 1;
 
 // Decides from the command line (the program's name first) whether there is
 // sound, and loads the samples.
