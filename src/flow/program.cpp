@@ -12,6 +12,7 @@
 #include "flow/program_state.h"
 #include "flow/view.h"
 #include "present/input.h"
+#include "present/input_recording.h"
 #include "present/screen.h"
 #include "screens/screens.h"
 #include "sound/sound.h"
@@ -59,6 +60,8 @@ int run_program(int argc, char** argv, bool full_screen) {
     sound_setup(std::vector<std::string>(argv, argv + argc));
     load_graphics();
     read_hi_score(hi_score);
+    // A recording replays from the best score it began with.
+    record_best_at_start(hi_score);
 
     do {
         quit_requested = title_screen();

@@ -71,16 +71,19 @@ void pass_time(int ms) {
     p->sleep_ends();
 }
 
+// What reached the game, for the recording.
+void record(script_action action) {
+    script_event event{};
+    event.action = action;
+    record_input_event(event);
+}
+
 // A queued press as typed, so that it replays the same on any keyboard layout.
 void record_press(std::string_view press) {
-    if (press == close_button_key) {
-        record_input_event("close");
-        return;
-    }
-    static const char digits[] = "0123456789abcdef";
-    std::string hex;
-    for (const char c : press) hex += {digits[static_cast<unsigned char>(c) >> 4], digits[c & 15]};
-    record_input_event("type " + hex);
+    script_event event{};
+    event.action = press == close_button_key ? script_action::close : script_action::type;
+    if (event.action == script_action::type) event.set_key_press(press);
+    record_input_event(event);
 }
 }  // namespace
 
@@ -162,9 +165,12 @@ void sleep_or_key(int ms) {
 
 void report_key(int scan_code, bool held) {
     if (scan_code < 0 || scan_code >= 128) return;
-    if (recording_input())
-        if (const named_key* key = script_key_with_scan_code(scan_code))
-            record_input_event((held ? "hold " : "keyup ") + key->name);
+    if (recording_input()) {
+        script_event event{};
+        event.action = held ? script_action::key_down : script_action::key_up;
+        event.scan_code = static_cast<std::uint8_t>(scan_code);
+        record_input_event(event);
+    }
     input.held[scan_code] = held;
     if (held && input.focus) input.pressed_since_read[scan_code] = true;
 }
@@ -188,20 +194,29 @@ void report_pointer_position(int x, int y) {
     const bool moved = !input.pointer_inside || new_x != input.mouse_x || new_y != input.mouse_y;
     input.mouse_x = new_x;
     input.mouse_y = new_y;
-    if (moved && recording_input())
-        record_input_event("move " + std::to_string(input.mouse_x) + " " + std::to_string(input.mouse_y));
+    if (moved && recording_input()) {
+        script_event event{};
+        event.action = script_action::move;
+        event.x = static_cast<std::int16_t>(input.mouse_x);
+        event.y = static_cast<std::int16_t>(input.mouse_y);
+        record_input_event(event);
+    }
     input.pointer_inside = true;
 }
 
 void report_pointer_left() {
-    record_input_event("leave");
+    record(script_action::leave);
     input.pointer_inside = false;
     input.buttons_pressed_since_read = 0;
 }
 
 void report_mouse_button(int bit, bool held) {
-    if (bit >= 0 && bit < 3 && recording_input())
-        record_input_event((held ? "press " : "release ") + std::string(script_button_names[bit]));
+    if (bit >= 0 && bit < 3 && recording_input()) {
+        script_event event{};
+        event.action = held ? script_action::press : script_action::release;
+        event.button_bit = static_cast<std::uint8_t>(bit);
+        record_input_event(event);
+    }
     if (held) {
         input.buttons |= 1 << bit;
         // Only a press the game could have read counts.
@@ -215,11 +230,11 @@ void report_wheel(int notches) { input.wheel += notches; }
 
 void report_focus(bool has_focus) {
     if (has_focus) {
-        if (!input.focus) record_input_event("focus in");
+        if (!input.focus) record(script_action::focus_in);
         input.focus = true;
         return;
     }
-    record_input_event("focus out");
+    record(script_action::focus_out);
     input.focus = false;
     std::fill(std::begin(input.held), std::end(input.held), false);
     std::fill(std::begin(input.pressed_since_read), std::end(input.pressed_since_read), false);
@@ -228,7 +243,7 @@ void report_focus(bool has_focus) {
 }
 
 void report_minimised() {
-    record_input_event("minimise");
+    record(script_action::minimise);
     input.player_left = true;
 }
 

@@ -1,7 +1,6 @@
 #include "present/input_recording.h"
 
 #include <cstdio>
-#include <string_view>
 
 #include "present/platform.h"
 
@@ -39,19 +38,33 @@ bool start_input_recording(const std::string& path, const std::vector<std::strin
 
 bool recording_input() { return file != nullptr; }
 
-void record_input_event(const std::string& event) {
+namespace {
+
+void record_line(const std::string& line) {
+    write_pending_move();
+    write_line(now(), line);
+    // Written as it happens, so that a crash keeps the game so far.
+    std::fflush(file);
+}
+
+}  // namespace
+
+void record_input_event(const script_event& event) {
     if (file == nullptr) return;
-    const unsigned long long ms = now();
-    if (std::string_view(event).starts_with("move ")) {
+    const std::string line = format_event(event);
+    if (line.empty()) return;
+    if (event.action == script_action::move) {
+        const unsigned long long ms = now();
         if (ms != pending_move_ms) write_pending_move();
-        pending_move = event;
+        pending_move = line;
         pending_move_ms = ms;
         return;
     }
-    write_pending_move();
-    write_line(ms, event);
-    // Written as it happens, so that a crash keeps the game so far.
-    std::fflush(file);
+    record_line(line);
+}
+
+void record_best_at_start(std::int32_t best) {
+    if (file != nullptr) record_line(format_best(best));
 }
 
 bool stop_input_recording() {

@@ -3,8 +3,11 @@
 // of korvane-headless --input, each event stamped with the game's virtual
 // time (platform::virtual_ms): replayed headless, the game sees the same input
 // at the same moments. The presentation service's input reports feed it.
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "present/input_script.h"
 
 // Starts writing to the file, after the comment lines given (without '#').
 // False when the file cannot be written.
@@ -15,6 +18,8 @@ bool stop_input_recording();
 // event's text, so that a game not being recorded spends nothing on it.
 bool recording_input();
 
-// One event as a script line without its time ("press left"); consecutive
-// moves at one moment are written once, as the last.
-void record_input_event(const std::string& event);
+// One event as it reaches the game, stamped with the game's time (its own ms
+// is not used); consecutive moves at one moment are written once, as the last.
+void record_input_event(const script_event& event);
+// The best score the game began with, which a replay starts from.
+void record_best_at_start(std::int32_t best);

@@ -6,16 +6,7 @@
 
 #include "present/input_events.h"
 #include "present/keys.h"
-
-bool parse_whole_number(const std::string& word, long long low, long long high, long long& value) {
-    if (word.empty() || word.size() > 18) return false;
-    value = 0;
-    for (const char c : word) {
-        if (c < '0' || c > '9') return false;
-        value = value * 10 + (c - '0');
-    }
-    return value >= low && value <= high;
-}
+#include "present/words.h"
 
 namespace {
 
@@ -160,11 +151,33 @@ void script_player::add(script_event event) {
     events_.push_back(std::move(event));
 }
 
-std::string quoted(std::string_view word) {
-    constexpr std::size_t longest = 80;
-    if (word.size() <= longest) return "'" + std::string(word) + "'";
-    return "'" + std::string(word.substr(0, longest)) + "...' (" + std::to_string(word.size()) + " characters)";
+std::string format_event(const script_event& e) {
+    const named_key* key = script_key_with_scan_code(e.scan_code);
+    const std::string button =
+        e.button_bit < std::size(script_button_names) ? std::string(script_button_names[e.button_bit]) : std::string();
+    switch (e.action) {
+        case script_action::move: return "move " + std::to_string(e.x) + " " + std::to_string(e.y);
+        case script_action::leave: return "leave";
+        case script_action::press: return button.empty() ? "" : "press " + button;
+        case script_action::release: return button.empty() ? "" : "release " + button;
+        case script_action::key_down:
+            return key == nullptr ? "" : (e.key_press().empty() ? "hold " : "keydown ") + key->name;
+        case script_action::key_up: return key == nullptr ? "" : "keyup " + key->name;
+        case script_action::type: {
+            static const char digits[] = "0123456789abcdef";
+            std::string hex;
+            for (const char c : e.key_press()) hex += {digits[static_cast<unsigned char>(c) >> 4], digits[c & 15]};
+            return hex.empty() ? "" : "type " + hex;
+        }
+        case script_action::close: return "close";
+        case script_action::focus_out: return "focus out";
+        case script_action::focus_in: return "focus in";
+        case script_action::minimise: return "minimise";
+    }
+    return "";
 }
+
+std::string format_best(std::int32_t best) { return "best " + std::to_string(best); }
 
 bool parse_script(std::istream& in, script_contents& script, std::string& error) {
     std::string line;

@@ -71,8 +71,12 @@ struct script_contents {
     std::optional<std::int32_t> best_at_start;  // from "0 best N"
 };
 
-// A word of digits only (no sign, at most 18) whose value is in low..high.
-bool parse_whole_number(const std::string& word, long long low, long long high, long long& value);
+// An event as a script line says it, without its time ("press left",
+// "hold y": a key down without its press; "keydown y" with it); empty for
+// a key scripts have no name for.
+std::string format_event(const script_event& event);
+// The line of a recording that gives the best score it began with, without its time.
+std::string format_best(std::int32_t best);
 
 // Reads a whole script; on a malformed line returns false with a message
 // naming the line.
@@ -99,6 +103,3 @@ private:
     std::size_t next_ = 0;  // the first not yet handed over
     std::uint64_t last_ms_;
 };
-
-// A word from the input, quoted for a message: at most 80 characters of it.
-std::string quoted(std::string_view word);

@@ -15,6 +15,7 @@
 #include "present/headless_platform.h"
 #include "present/input_script.h"
 #include "present/picture_digest.h"
+#include "present/words.h"
 #include "programs/game_report.h"
 #include "programs/process.h"
 #include "programs/recordings.h"

@@ -14,6 +14,7 @@
 #include "files/file_reading.h"
 #include "files/utf8_paths.h"
 #include "present/input_recording.h"
+#include "present/words.h"
 #include "programs/usage.h"
 
 namespace {

@@ -9,7 +9,6 @@
 #include "files/file_reading.h"
 #include "files/file_saving.h"
 #include "files/game_files.h"
-#include "present/input_recording.h"
 #include "screens/hiscore_format.h"
 #include "screens/screens.h"
 
@@ -60,6 +59,4 @@ void read_hi_score(std::int32_t& value) {
         value = *recorded_start;
     else
         read_hi_score_file(value);
-    // A recording replays from the best score it began with.
-    record_input_event("best " + std::to_string(value));
 }
