@@ -5,12 +5,12 @@
 
 #include "assets/assets.h"
 #include "combat/combat.h"
-#include "flow/direction_tables.h"
 #include "flow/flow_internal.h"
-#include "flow/play_state.h"
-#include "flow/view.h"
 #include "present/headless_platform.h"
 #include "present/screen.h"
+#include "state/direction_tables.h"
+#include "state/play_state.h"
+#include "state/view.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "assets/assets.h"
 #include "combat/combat_internal.h"
 #include "flow/flow_internal.h"
-#include "flow/play_state.h"
-#include "flow/view.h"
+#include "state/play_state.h"
+#include "state/view.h"
 #include "test_screen.h"
 
 namespace {

@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "combat/combat.h"
-#include "flow/direction_tables.h"
 #include "flow/flow_internal.h"
-#include "flow/play_state.h"
-#include "flow/program_state.h"
-#include "flow/view.h"
+#include "state/direction_tables.h"
+#include "state/play_state.h"
+#include "state/program_state.h"
+#include "state/view.h"
 #include "test_screen.h"
 
 namespace {

@@ -7,8 +7,8 @@
 
 #include "assets/assets.h"
 #include "combat/combat.h"
-#include "flow/program_state.h"
 #include "present/input.h"
+#include "state/program_state.h"
 #include "test_screen.h"
 
 namespace {

@@ -10,12 +10,8 @@
 #include <vector>
 
 #include "combat/combat.h"
-#include "flow/direction_tables.h"
 #include "flow/flow.h"
 #include "flow/flow_internal.h"
-#include "flow/play_state.h"
-#include "flow/program_state.h"
-#include "flow/view.h"
 #include "present/headless_platform.h"
 #include "present/input_events.h"
 #include "present/input_recording.h"
@@ -23,6 +19,10 @@
 #include "present/random.h"
 #include "present/screen.h"
 #include "sound/sound.h"
+#include "state/direction_tables.h"
+#include "state/play_state.h"
+#include "state/program_state.h"
+#include "state/view.h"
 
 // The game's state as the program holds it when it starts: what the title
 // screen and a game start set, the cursor, the shot, the bands, the combat

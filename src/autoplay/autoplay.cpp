@@ -8,10 +8,10 @@
 #include "autoplay/aiming.h"
 #include "combat/combat.h"
 #include "flow/flow.h"
-#include "flow/play_state.h"
-#include "flow/program_state.h"
 #include "present/headless_platform.h"
 #include "present/keys.h"
+#include "state/play_state.h"
+#include "state/program_state.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include "assets/assets.h"
 #include "combat/combat.h"
 #include "combat/combat_internal.h"
-#include "flow/play_state.h"
-#include "flow/view.h"
 #include "present/random.h"
 #include "sound/sound.h"
+#include "state/play_state.h"
+#include "state/view.h"
 
 carrier_record carrier;
 drop drops[max_drops];

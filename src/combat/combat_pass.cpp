@@ -5,8 +5,8 @@
 #include "assets/assets.h"
 #include "combat/combat.h"
 #include "combat/combat_internal.h"
-#include "flow/play_state.h"
 #include "present/random.h"
+#include "state/play_state.h"
 
 std::int32_t score;
 std::int32_t energy;

@@ -3,7 +3,7 @@
 #include "assets/assets.h"
 #include "combat/combat.h"
 #include "combat/combat_internal.h"
-#include "flow/view.h"
+#include "state/view.h"
 
 effect effects[max_effects];
 text_slot banner_slots[2];

@@ -5,11 +5,11 @@
 #include "assets/assets.h"
 #include "combat/combat.h"
 #include "combat/combat_internal.h"
-#include "flow/direction_tables.h"
-#include "flow/play_state.h"
-#include "flow/view.h"
 #include "present/random.h"
 #include "sound/sound.h"
+#include "state/direction_tables.h"
+#include "state/play_state.h"
+#include "state/view.h"
 
 squid squids[max_squids];
 std::int32_t squid_count;

@@ -5,9 +5,9 @@
 #include "assets/assets.h"
 #include "combat/combat.h"
 #include "combat/combat_internal.h"
-#include "flow/play_state.h"
-#include "flow/view.h"
 #include "present/screen.h"
+#include "state/play_state.h"
+#include "state/view.h"
 
 namespace {
 

@@ -5,31 +5,16 @@
 #include "combat/combat.h"
 #include "flow/flow.h"
 #include "flow/flow_internal.h"
-#include "flow/play_state.h"
-#include "flow/program_state.h"
-#include "flow/view.h"
 #include "present/input.h"
 #include "present/screen.h"
 #include "screens/screens.h"
 #include "sound/sound.h"
+#include "state/play_state.h"
+#include "state/program_state.h"
+#include "state/view.h"
 
-std::int32_t fire_now;
-std::int32_t frame_outcome;
-std::int32_t fire_before;
-std::int32_t player_x, player_y;
-std::int32_t scroll_x, scroll_y;
 std::int32_t mouse_x, mouse_y, mouse_buttons, mouse_present;
 std::string key_string;
-
-std::int32_t shot_active;
-std::int32_t shot_target_x, shot_target_y;
-float shot_dx, shot_dy;
-std::int32_t shot_time;
-std::int32_t shot_x, shot_y;
-std::int32_t shot_landed;
-std::int32_t shot_impact;
-std::int32_t shot_missed;
-std::int32_t chain_hit;
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include "combat/combat.h"
 #include "flow/flow.h"
 #include "flow/flow_internal.h"
-#include "flow/play_state.h"
 #include "present/input.h"
+#include "state/play_state.h"
 
 namespace {
 std::int32_t games = 0;

@@ -5,27 +5,11 @@
 #include "assets/assets.h"
 #include "combat/combat.h"
 #include "flow/flow_internal.h"
-#include "flow/play_state.h"
-#include "flow/view.h"
 #include "present/random.h"
 #include "present/screen.h"
 #include "sound/sound.h"
-
-std::int32_t band_phase;
-std::int32_t background_index;
-std::int32_t bands_accelerating;
-std::int32_t bands_braking;
-std::int32_t bands_stopped;
-std::int32_t band_step_frames;
-std::int32_t band_step_count;
-std::int32_t defeated;
-std::int32_t defeat_frames;
-std::int32_t burst_countdown;
-
-const std::int32_t band_rows[8][7] = {
-    {0, 1, 3, 7, 12, 21, 37}, {0, 2, 4, 7, 13, 23, 40}, {0, 2, 4, 8, 14, 25, 43}, {0, 1, 2, 4, 8, 15, 26},
-    {0, 1, 2, 5, 9, 16, 28},  {0, 1, 2, 5, 10, 17, 30}, {0, 1, 3, 6, 10, 19, 33}, {0, 1, 3, 6, 11, 20, 35},
-};
+#include "state/play_state.h"
+#include "state/view.h"
 
 namespace {
 

@@ -5,24 +5,17 @@
 #include "assets/assets.h"
 #include "combat/combat.h"
 #include "files/game_files.h"
-#include "flow/direction_tables.h"
 #include "flow/flow.h"
 #include "flow/flow_internal.h"
-#include "flow/play_state.h"
-#include "flow/program_state.h"
-#include "flow/view.h"
 #include "present/input.h"
 #include "present/input_recording.h"
 #include "present/screen.h"
 #include "screens/screens.h"
 #include "sound/sound.h"
-
-std::int32_t hi_score;
-std::int32_t quit_requested;
-std::int32_t keyboard_control;
-std::int32_t part_on_show = part_title;
-std::int32_t work_page = 1;
-std::int32_t visible_page = 0;
+#include "state/direction_tables.h"
+#include "state/play_state.h"
+#include "state/program_state.h"
+#include "state/view.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 
 #include "combat/combat.h"
 #include "flow/flow.h"
-#include "flow/play_state.h"
-#include "flow/program_state.h"
 #include "present/picture_digest.h"
 #include "present/screen.h"
+#include "state/play_state.h"
+#include "state/program_state.h"
 
 namespace {
 

@@ -11,7 +11,6 @@
 
 #include "autoplay/autoplay.h"
 #include "flow/flow.h"
-#include "flow/play_state.h"
 #include "present/headless_platform.h"
 #include "present/input_script.h"
 #include "present/picture_digest.h"
@@ -23,6 +22,7 @@
 #include "screens/screens.h"
 #include "sound/recording_sound_library.h"
 #include "sound/sound.h"
+#include "state/play_state.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // The closing screen after every defeat: the sequel is announced for four
 // seconds, or until the player skips it.
 #include "assets/assets.h"
-#include "flow/program_state.h"
-#include "flow/view.h"
 #include "present/image.h"
 #include "present/input.h"
 #include "present/screen.h"
 #include "screens/screen_common.h"
+#include "state/program_state.h"
+#include "state/view.h"
 
 namespace {
 constexpr int ending_end = 100;

@@ -2,13 +2,13 @@
 // brings a load to the launch craft, which then lifts off), then the
 // instructions over streaming bars.
 #include "assets/assets.h"
-#include "flow/program_state.h"
-#include "flow/view.h"
 #include "present/image.h"
 #include "present/input.h"
 #include "present/screen.h"
 #include "screens/screen_common.h"
 #include "screens/screens.h"
+#include "state/program_state.h"
+#include "state/view.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <string>
 
 #include "assets/assets.h"
-#include "flow/play_state.h"
-#include "flow/program_state.h"
 #include "present/input.h"
 #include "present/screen.h"
 #include "screens/screens.h"
+#include "state/play_state.h"
+#include "state/program_state.h"
 
 namespace {
 

@@ -6,13 +6,13 @@
 
 #include "assets/assets.h"
 #include "combat/combat.h"
-#include "flow/program_state.h"
-#include "flow/view.h"
 #include "present/input.h"
 #include "present/screen.h"
 #include "screens/screen_common.h"
 #include "screens/screens.h"
 #include "sound/sound.h"
+#include "state/program_state.h"
+#include "state/view.h"
 
 namespace {
 

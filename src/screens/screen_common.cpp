@@ -4,10 +4,10 @@
 
 #include "assets/assets.h"
 #include "files/game_files.h"
-#include "flow/view.h"
 #include "present/image.h"
 #include "present/screen.h"
 #include "screens/screens.h"
+#include "state/view.h"
 
 void show_picture(story_picture picture) {
     static const char* const files[4] = {"title.bmp", "opening.bmp", "crashing.bmp", "ending.bmp"};

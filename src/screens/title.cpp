@@ -2,14 +2,14 @@
 #include <string>
 
 #include "assets/assets.h"
-#include "flow/program_state.h"
-#include "flow/view.h"
 #include "present/image.h"
 #include "present/input.h"
 #include "present/platform.h"
 #include "present/screen.h"
 #include "screens/screen_common.h"
 #include "screens/screens.h"
+#include "state/program_state.h"
+#include "state/view.h"
 
 namespace {
 constexpr int prompt_phase_frames = 30;

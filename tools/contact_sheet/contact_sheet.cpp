@@ -7,12 +7,12 @@
 #include <string>
 
 #include "assets/assets.h"
-#include "flow/direction_tables.h"
 #include "flow/flow_internal.h"
 #include "present/headless_platform.h"
 #include "present/image.h"
 #include "present/screen.h"
 #include "sheet.h"
+#include "state/direction_tables.h"
 
 namespace {
 

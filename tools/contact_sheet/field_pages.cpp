@@ -9,9 +9,9 @@
 #include "combat/combat.h"
 #include "combat/combat_internal.h"
 #include "flow/flow_internal.h"
-#include "flow/play_state.h"
 #include "present/screen.h"
 #include "sheet.h"
+#include "state/play_state.h"
 
 namespace {
 

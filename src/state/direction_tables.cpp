@@ -1,4 +1,4 @@
-#include "flow/direction_tables.h"
+#include "state/direction_tables.h"
 
 #include <cmath>
 
