@@ -39,7 +39,7 @@ bool aim_at_squid(aim& result) {
     for (const bool supply_pass : {wants_supply, !wants_supply}) {
         for (int i = 0; i < squid_count; ++i) {
             const squid& s = squids[i];
-            if (s.state != squid_flying || (s.kind == 1) != supply_pass) continue;
+            if (s.state != squid_flying || (s.kind == kind_supply) != supply_pass) continue;
             // Where it will be, and how big: a young squid is small and far.
             const int age = s.age + frames_until_landing;
             const double x = s.x + s.dx * frames_until_landing, y = s.y + s.dy * frames_until_landing;

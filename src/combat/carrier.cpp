@@ -39,7 +39,7 @@ void hover() {
         if (j >= 0) {
             c.hatch_open[j] = -1;
             c.hatch_timer[j] = 5;
-            c.hatch_kind[j] = rnd() <= 0.2 ? 1 : 0;
+            c.hatch_kind[j] = rnd() <= 0.2 ? kind_supply : kind_alien;
             c.hatch_variety[j] = static_cast<std::int32_t>(std::floor(rnd() * 3));
         }
     }
@@ -95,7 +95,8 @@ void run_hatches() {
             release_item(j);
         }
         if (c.hatch_open[j]) {
-            const int sprite = c.hatch_kind[j] == 0 ? hatch_sprite(c.hatch_variety[j]) : supply_in_hatch_sprite;
+            const int sprite =
+                c.hatch_kind[j] == kind_alien ? hatch_sprite(c.hatch_variety[j]) : supply_in_hatch_sprite;
             put_image(nullptr, (c.cell_x + hatch_offsets[j]) * 8 - 64 - scroll_x, c.cell_y * 8 - 64 - scroll_y,
                       sprite_images[sprite], put_mode::transparent);
         }
@@ -104,7 +105,7 @@ void run_hatches() {
 
 bool caught(const drop& d) {
     const std::int32_t sx = shot_target_x, sy = shot_target_y;
-    const std::int32_t left = d.kind == 0 ? d.cell_x * 8 - 56 : d.cell_x * 8 - 48;
+    const std::int32_t left = d.kind == kind_alien ? d.cell_x * 8 - 56 : d.cell_x * 8 - 48;
     return sx > left && sx < d.cell_x * 8 + 40 && sy > d.cell_y * 8 - 80 && sy < d.cell_y * 8 + 48;
 }
 
@@ -113,16 +114,16 @@ void fall(drop& d, int slot) {
     ++d.cell_y;
     if (d.age > 16) ++d.cell_y;
     if (d.cell_y > 70) d.active = 0;
-    const int sprite = d.kind == 0 ? falling_sprite(d.variety) : falling_supply_sprite;
+    const int sprite = d.kind == kind_alien ? falling_sprite(d.variety) : falling_supply_sprite;
     put_image(nullptr, d.cell_x * 8 - 64 - scroll_x, d.cell_y * 8 - 64 - scroll_y, sprite_images[sprite],
               put_mode::transparent);
     if (!shot_impact || !caught(d)) return;
     shot_missed = 0;
     shot_impact = 0;
-    if (d.kind == 0) chain_hit = -1;
+    if (d.kind == kind_alien) chain_hit = -1;
     d.blast_frame = 0;
     d.state = drop_exploding;
-    if (d.kind == 0) {
+    if (d.kind == kind_alien) {
         play_sample(sample_explosion, slot + 1, -1);
         add_score(100);
     } else {

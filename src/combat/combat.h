@@ -8,9 +8,12 @@
 // --- squids -----------------------------------------------------------------
 
 enum squid_state : std::int32_t { squid_waiting = 0, squid_launching = 1, squid_flying = 2, squid_exploding = 3 };
+// What a squid, a carrier's hatch or a drop holds: an alien to shoot, or a
+// supply (energy) to spare.
+enum flyer_kind : std::int32_t { kind_alien = 0, kind_supply = 1 };
 
 struct squid {
-    std::int32_t kind;  // 0 alien, 1 supply
+    std::int32_t kind;  // a flyer_kind
     std::int32_t variety;
     float x, y;  // world pixels
     std::int32_t age;
@@ -23,8 +26,8 @@ struct squid {
 
 constexpr int max_squids = 10;
 extern squid squids[max_squids];
-extern std::int32_t squid_count;
-extern std::int32_t squids_in_flight;
+extern std::int32_t squid_count;       // squids in play, 3 at a game start, one more a normal stage, up to 10
+extern std::int32_t squids_in_flight;  // squids launched and not yet gone; the stage changes only at 0
 
 // Every squid in play waits again, squid i for 30 i + 10 frames.
 void start_squid_wave();
@@ -48,7 +51,7 @@ struct carrier_record {
     std::int32_t spring_toggle;
     std::int32_t hatch_open[4];
     std::int32_t hatch_timer[4];
-    std::int32_t hatch_kind[4];
+    std::int32_t hatch_kind[4];  // a flyer_kind
     std::int32_t hatch_variety[4];
 };
 
@@ -56,7 +59,7 @@ enum drop_state : std::int32_t { drop_falling = 2, drop_exploding = 3 };
 
 struct drop {
     std::int32_t state;
-    std::int32_t kind;  // 0 squid, 1 supply
+    std::int32_t kind;  // a flyer_kind
     std::int32_t variety;
     std::int32_t active;
     std::int32_t cell_x, cell_y;
@@ -70,15 +73,16 @@ extern drop drops[max_drops];
 
 // --- score, chain and stages ------------------------------------------------
 
-extern std::int32_t score;
-extern std::int32_t energy;
-extern std::int32_t stage;
-extern std::int32_t bonus_stage;
-extern std::int32_t kills_left;
-extern std::int32_t quota_reached;
-extern std::int32_t chain;
-extern std::int32_t max_chain;
-extern std::int32_t target_marker_hidden;
+// A game start sets them (game_start.cpp); the combat pass changes them.
+extern std::int32_t score;          // points this game, 0..99,999,990 (add_score)
+extern std::int32_t energy;         // 0..100: -5 an escaping alien (one escaping at 0 defeats), +10 a supply shot
+extern std::int32_t stage;          // 1.., one more after each odd stage and each bonus stage
+extern std::int32_t bonus_stage;    // -1 during a bonus stage (after each even stage): the carrier's
+extern std::int32_t kills_left;     // aliens still to shoot this stage: 2 stage + 4 at its start
+extern std::int32_t quota_reached;  // -1 once the stage's quota is met (or the carrier has gone)
+extern std::int32_t chain;          // alien hits in a row; a miss pays chain x 100 and clears it
+extern std::int32_t max_chain;      // the game's longest chain, for the results
+extern std::int32_t target_marker_hidden;  // -1 from stage 3 on: the cursor's target marker is not drawn
 
 // Everything of a frame between the shot's flight and the effects.
 void run_combat_pass();

@@ -32,7 +32,7 @@ bool may_count_down() {
 void launch(squid& s) {
     ++squids_in_flight;
     s.state = squid_flying;
-    s.kind = rnd() <= 0.05 ? 1 : 0;
+    s.kind = rnd() <= 0.05 ? kind_supply : kind_alien;
     s.variety = static_cast<std::int32_t>(std::floor(rnd() * 3));
     s.x = 344.0f;
     s.y = 280.0f;
@@ -49,7 +49,7 @@ bool escape(squid& s, int index) {
     if (s.x > -64.0f && s.x < 752.0f) return false;
     s.state = squid_waiting;
     s.launch_timer = 30;
-    if (s.kind == 0) {
+    if (s.kind == kind_alien) {
         play_sample(sample_munch, index + 1, -1);
         if (energy <= 0)
             defeated = -1;
@@ -68,10 +68,10 @@ bool hit_by_shot(const squid& s) {
 
 void take_hit(squid& s, int index) {
     shot_missed = 0;
-    chain_hit = s.kind == 0 ? -1 : 0;
+    chain_hit = s.kind == kind_alien ? -1 : 0;
     s.state = squid_exploding;
     shot_impact = 0;
-    if (s.kind == 0) {
+    if (s.kind == kind_alien) {
         play_sample(sample_explosion, index + 1, -1);
         add_score(500 - 100 * ((s.frame + 2) / 2));
         if (--kills_left <= 0) {
@@ -92,7 +92,7 @@ void fly(squid& s, int index) {
     s.y = s.y + s.dy;
     s.frame = s.age / 14;
     const int sprite =
-        s.kind == 0 ? squid_sprite_base[background_index][s.variety] + s.frame : sprite_supply0 + s.frame;
+        s.kind == kind_alien ? squid_sprite_base[background_index][s.variety] + s.frame : sprite_supply0 + s.frame;
     put_image(nullptr, screen_x(s), screen_y(s), sprite_images[sprite], put_mode::transparent);
     if (escape(s, index)) return;
     if (shot_impact && hit_by_shot(s)) take_hit(s, index);
