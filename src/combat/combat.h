@@ -9,19 +9,20 @@
 
 enum squid_state : std::int32_t { squid_waiting = 0, squid_launching = 1, squid_flying = 2, squid_exploding = 3 };
 // What a squid, a carrier's hatch or a drop holds: an alien to shoot, or a
-// supply (energy) to spare.
+// supply that gives energy when shot.
 enum flyer_kind : std::int32_t { kind_alien = 0, kind_supply = 1 };
 
+// A squid of the table (squids.cpp moves it; a hit by the shot explodes it).
 struct squid {
-    std::int32_t kind;  // a flyer_kind
-    std::int32_t variety;
-    float x, y;  // world pixels
-    std::int32_t age;
-    float dx, dy;
-    std::int32_t heading;
-    std::int32_t launch_timer;
-    std::int32_t state;
-    std::int32_t frame;  // growth step while flying, explosion frame while exploding
+    std::int32_t kind;          // a flyer_kind, drawn at its launch (1 in 20 a supply)
+    std::int32_t variety;       // 0..2: which alien of the colour scheme's set
+    float x, y;                 // world pixels; launched from (344, 280), gone beyond x -64 or 752
+    std::int32_t age;           // frames since its launch
+    float dx, dy;               // world pixels a frame, from its heading, to the left or the right
+    std::int32_t heading;       // 150..214: degrees into the direction tables
+    std::int32_t launch_timer;  // frames still to wait before its launch
+    std::int32_t state;         // a squid_state
+    std::int32_t frame;         // growth step (age / 14) while flying; explosion frame 0..16 while exploding
 };
 
 constexpr int max_squids = 10;
