@@ -43,29 +43,31 @@ enum carrier_state : std::int32_t {
     carrier_gone = 9,
 };
 
+// The bonus stage's carrier (carrier.cpp): positions in 8-pixel cells of the world.
 struct carrier_record {
-    std::int32_t active;
-    std::int32_t state;
-    std::int32_t hover_timer;
-    std::int32_t cell_x, step_x;
-    std::int32_t cell_y, step_y;
-    std::int32_t spring_toggle;
-    std::int32_t hatch_open[4];
-    std::int32_t hatch_timer[4];
-    std::int32_t hatch_kind[4];  // a flyer_kind
-    std::int32_t hatch_variety[4];
+    std::int32_t active;            // -1 during a bonus stage until it has gone
+    std::int32_t state;             // a carrier_state
+    std::int32_t hover_timer;       // frames of hovering left, 160 at the start; it leaves at 0
+    std::int32_t cell_x, step_x;    // 17..70 while hovering, moving 1 cell a frame either way
+    std::int32_t cell_y, step_y;    // from -30 down to 8, then bobbing about row 12 (the spring)
+    std::int32_t spring_toggle;     // 0/1, every other frame: the bob changes its step then
+    std::int32_t hatch_open[4];     // -1 while a hatch shows what it will drop
+    std::int32_t hatch_timer[4];    // frames until the open hatch drops it (5 at opening)
+    std::int32_t hatch_kind[4];     // a flyer_kind (1 in 5 a supply)
+    std::int32_t hatch_variety[4];  // 0..2, as a squid's
 };
 
 enum drop_state : std::int32_t { drop_falling = 2, drop_exploding = 3 };
 
+// Something a hatch let fall (carrier.cpp): shot, it explodes and pays.
 struct drop {
-    std::int32_t state;
-    std::int32_t kind;  // a flyer_kind
-    std::int32_t variety;
-    std::int32_t active;
-    std::int32_t cell_x, cell_y;
-    std::int32_t age;
-    std::int32_t blast_frame;
+    std::int32_t state;           // a drop_state
+    std::int32_t kind;            // a flyer_kind: an alien pays 100 and chains, a supply 10 and energy
+    std::int32_t variety;         // 0..2, as a squid's
+    std::int32_t active;          // -1 while the record is in use; falling past row 70 frees it
+    std::int32_t cell_x, cell_y;  // 8-pixel cells of the world; it falls 1 a frame, 2 after 16 frames
+    std::int32_t age;             // frames since it was let fall
+    std::int32_t blast_frame;     // the explosion's frame once shot
 };
 
 constexpr int max_drops = 33;
