@@ -92,19 +92,21 @@ void run_combat_pass();
 
 // --- effects and messages ---------------------------------------------------
 
+// A hit's flash where the shot landed (effects.cpp).
 struct effect {
-    std::int32_t active;
-    std::int32_t x, y;  // world pixels, multiples of 8
-    std::int32_t frame;
-    std::int32_t tick;
+    std::int32_t active;  // -1 while it shows; the first free record is taken
+    std::int32_t x, y;    // world pixels, multiples of 8
+    std::int32_t frame;   // 1..3: the flash's picture
+    std::int32_t tick;    // frames on this picture, 0..2: it moves on every third frame
 };
 
+// A message over the field: the two banners ("STAGE 02") and the chain's popup.
 struct text_slot {
-    std::int32_t active;
-    std::int32_t colour;  // negative: a new random colour every frame
-    std::int32_t x, y;
+    std::int32_t active;  // -1 while it counts down
+    std::int32_t colour;  // palette index; negative: a new random colour every frame
+    std::int32_t x, y;    // screen pixels
     std::string text;
-    std::int32_t timer;
+    std::int32_t timer;  // frames left; a banner's last few are blank, yet still hold the squids back
 };
 
 constexpr int max_effects = 16;
