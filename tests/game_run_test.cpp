@@ -440,9 +440,15 @@ TEST(GameRun, EveryOutputThatCannotBeMadeIsAnError) {
                                                           {"--trace", "no/such/folder/trace.txt"},
                                                           {"--memory", "no/such/folder/memory.txt"},
                                                           {"--pictures", "no/such/folder/pictures.txt"},
+                                                          {"--sounds", "no/such/folder/sounds.txt"},
+                                                          {"--state", "no/such/folder/state.json"},
                                                           {"--record", "no/such/folder/game.txt"}}) {
         const headless_result r = run_headless(start_game, {"--end", end, option, value});
         EXPECT_EQ(r.exit_code, 1) << option << " " << value;
+        // A file that cannot be opened is found before the game plays a frame.
+        if (option != "--shot" && value.starts_with("no/such/")) {
+            EXPECT_TRUE(r.trace.empty()) << option << " was opened after the run";
+        }
         EXPECT_NE(folder_file(r, "stderr.txt").find("korvane-headless: "), std::string::npos) << option << " " << value;
     }
 }

@@ -26,6 +26,9 @@ for program in korvane korvane-fs; do
   [ "$(env -u DISPLAY "$game_dir/$program" --version)" = "korvane $version" ] || fail "$program --version"
   env -u DISPLAY "$game_dir/$program" --record >/dev/null 2>err.txt
   [ $? -eq 2 ] && grep -q "\-\-record wants a file" err.txt || fail "$program --record without a file"
+  # A recording that cannot be made is a failed output, as in korvane-headless.
+  env -u DISPLAY "$game_dir/$program" --record no/such/folder/game.txt >/dev/null 2>err.txt
+  [ $? -eq 1 ] && grep -q "cannot write the recording" err.txt || fail "$program --record into no folder"
   env -u DISPLAY "$game_dir/$program" --replay missing.script >/dev/null 2>err.txt
   [ $? -eq 2 ] && grep -q "cannot read 'missing.script'" err.txt || fail "$program --replay of a missing file"
   # An empty name is no file (and no live game), and a replay is never recorded over.

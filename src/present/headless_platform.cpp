@@ -1,10 +1,8 @@
 #include "present/headless_platform.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "present/input_events.h"
-#include "present/png_writer.h"
 #include "present/screen.h"
 
 headless_platform::headless_platform(std::vector<script_event> events, std::vector<screenshot_request> shots,
@@ -64,11 +62,7 @@ void headless_platform::idle() {
 
 void headless_platform::take_shots_before(std::uint64_t limit, bool inclusive) {
     while (!shots_.empty() && (shots_.front().ms < limit || (inclusive && shots_.front().ms == limit))) {
-        if (!write_png(shots_.front().path, shown_pixels_.data(), screen_width, screen_height, screen_width,
-                       shown_palette_)) {
-            std::fprintf(stderr, "korvane-headless: cannot write %s\n", shots_.front().path.c_str());
-            shot_failed_ = true;
-        }
+        if (shot_due_) shot_due_(shots_.front(), shown_pixels_.data(), shown_palette_);
         shots_.erase(shots_.begin());
     }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // A platform without a window or real time, for tests, replays and benchmarks.
 // Time is virtual: the sum of every wait the game asked for, from 0 at start.
-// Input comes from a script; what the display shows can be written as PNG.
+// Input comes from a script; what the display shows is handed to the program
+// at the moments it asks for (screenshots) and whenever it changes.
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -52,6 +53,12 @@ public:
     using picture_seen = std::function<void(std::uint64_t ms, const std::uint8_t* pixels, const rgb* palette)>;
     void on_picture_seen(picture_seen hook) { picture_seen_ = std::move(hook); }
 
+    // Called for each screenshot when its time comes, with the picture on
+    // show then; shots whose time never comes stay pending.
+    using shot_due =
+        std::function<void(const screenshot_request& shot, const std::uint8_t* pixels, const rgb* palette)>;
+    void on_shot_due(shot_due hook) { shot_due_ = std::move(hook); }
+
     // For a player that decides as the game goes (the built-in autoplayer):
     // called whenever the game begins to sleep, with the virtual time at
     // which it wakes and looks at the input again.
@@ -66,7 +73,6 @@ public:
     const rgb* shown_palette() const { return shown_palette_; }
     // Screenshots whose time has not come; the program reports them at the end.
     const std::vector<screenshot_request>& pending_shots() const { return shots_; }
-    bool shot_failed() const { return shot_failed_; }
 
 private:
     void advance_to(std::uint64_t target);
@@ -80,8 +86,8 @@ private:
     std::uint64_t now_ = 0;
     std::vector<std::uint8_t> shown_pixels_;
     rgb shown_palette_[256] = {};
-    bool shot_failed_ = false;
     std::atomic<int> stop_code_ = 0;  // lock-free, so a signal handler may set it
+    shot_due shot_due_;
     picture_seen picture_seen_;
     bool picture_unseen_ = true;  // presented (or the first), not yet handed to picture_seen_
     sleep_hook sleep_hook_;

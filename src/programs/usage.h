@@ -1,13 +1,13 @@
 #pragma once
 // What the programs print when asked for help or their version.
+#include "programs/command_line.h"
 
 // The game's version, from the build ("0.9.0").
 const char* game_version();
 
-// When the command line holds -h, --help or --version, prints the answer of
-// the windowed programs on stdout and returns true: the program then ends
-// with exit code 0. Every other word is left to the game.
-bool answer_help_or_version(int argc, char** argv);
+// "korvane 0.9.0", or "korvane-headless 0.9.0".
+void print_version(program_kind kind);
 
-// korvane-headless's own usage.
-void print_headless_usage();
+// What the program is, its options and, for the windowed programs, the
+// controls and where the game's files are found from program_path.
+void print_usage(program_kind kind, const char* program_path);

@@ -2,7 +2,7 @@
 // sprite with its index, every glyph, the backgrounds and the story pictures;
 // every squid set at every size on each background; each play field as the
 // game draws it; and one frame of every screen of a recorded game.
-//   korvane-contact-sheet OUTPUT_FOLDER RECORDED_GAME    (run in a game folder)
+//   draw_contact_sheet OUTPUT_FOLDER RECORDED_GAME    (run in a game folder)
 #include <cstdio>
 #include <string>
 
