@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "assets/assets.h"
+#include "assets/picture_files.h"
 #include "files/game_files.h"
 
 image* background_images[3];
@@ -13,9 +14,8 @@ namespace {
 
 void load_backgrounds() {
     image* work = create_image(88, 72);
-    static const char* const files[3] = {"BG0.BMP", "BG1.BMP", "BG2.BMP"};
     for (int i = 0; i < 3; ++i) {
-        load_bmp(graphics_file(files[i]).c_str(), work);
+        load_bmp(graphics_file(background_files[i]).c_str(), work);
         background_images[i] = create_image(704, 576);
         enlarge8(work, background_images[i]);
     }
@@ -24,7 +24,7 @@ void load_backgrounds() {
 
 void load_sprites() {
     image* sheet = create_image(sprite_sheet_width, sprite_sheet_height);
-    load_bmp(graphics_file("sprite.BMP").c_str(), sheet);
+    load_bmp(graphics_file(sprite_sheet_file).c_str(), sheet);
     for (const sprite_run& run : sprite_runs) {
         image* work = create_image(run.width, run.height);
         for (int index = run.first; index <= run.last; ++index) {
@@ -41,7 +41,7 @@ void load_sprites() {
 
 void load_font() {
     image* strip = create_image(576, 7);
-    load_bmp(graphics_file("font4.BMP").c_str(), strip);
+    load_bmp(graphics_file(font_file).c_str(), strip);
     image* work = create_image(6, 7);
     for (int c = 32; c <= 127; ++c) {
         draw_filled_box(work, 0, 0, 5, 6, 0);

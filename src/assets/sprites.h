@@ -19,7 +19,9 @@ enum sprite : int {
     sprite_squid_d0 = 32,
     sprite_supply0 = 40,
     sprite_explosion0 = 48,  // sixteen frames
-    sprite_beam0 = 64,       // sixteen 128x8 strips
+    sprite_explosion15 = 63,
+    sprite_beam0 = 64,  // sixteen 128x8 strips
+    sprite_beam15 = 79,
     sprite_carrier = 80,
     sprite_hit_preflash = 81,  // the four frames of a hit effect
     sprite_hit_smoke = 84,
@@ -149,23 +151,47 @@ struct sprite_run {
     int first, last, width, height;
 };
 inline constexpr sprite_run sprite_runs[] = {
-    {0, 63, 16, 16}, {64, 79, 16, 1},  {80, 80, 64, 28}, {81, 84, 17, 17}, {85, 85, 15, 11}, {86, 86, 15, 9},
-    {87, 87, 7, 7},  {88, 88, 13, 10}, {89, 90, 45, 17}, {91, 91, 40, 27}, {92, 92, 25, 18},
+    {sprite_cursor, sprite_explosion15, 16, 16},
+    {sprite_beam0, sprite_beam15, 16, 1},
+    {sprite_carrier, sprite_carrier, 64, 28},
+    {sprite_hit_preflash, sprite_hit_smoke, 17, 17},
+    {sprite_hoist_closed, sprite_hoist_closed, 15, 11},
+    {sprite_hoist_open, sprite_hoist_open, 15, 9},
+    {sprite_load, sprite_load, 7, 7},
+    {sprite_control_tower, sprite_control_tower, 13, 10},
+    {sprite_launch_craft_idle, sprite_launch_craft_thrust, 45, 17},
+    {sprite_crashing_craft, sprite_crashing_craft, 40, 27},
+    {sprite_game_over_wreck, sprite_game_over_wreck, 25, 18},
 };
+
+// Where the sheet's regions begin: the 16x16 grid (8 a row), the beam's
+// strips, and the cells below them.
+inline constexpr int sheet_grid_columns = 8;
+inline constexpr int sheet_beam_top = 128;
+inline constexpr int sheet_hit_effects_top = 158;
 
 inline constexpr sprite_cell cell_of(int index) {
     sprite_run run{};
     for (const sprite_run& r : sprite_runs)
         if (index >= r.first && index <= r.last) run = r;
-    if (index < sprite_beam0) return {index % 8 * 16, index / 8 * 16, run.width, run.height};  // an 8x8 grid
-    if (index < sprite_carrier) return {(index - sprite_beam0) % 8 * 16, 128 + (index - sprite_beam0) / 8, 16, 1};
+    const int columns = sheet_grid_columns;
+    if (index < sprite_beam0) return {index % columns * 16, index / columns * 16, run.width, run.height};
+    if (index < sprite_carrier) {
+        const int strip = index - sprite_beam0;
+        return {strip % columns * 16, sheet_beam_top + strip / columns, run.width, run.height};
+    }
     if (index >= sprite_hit_preflash && index <= sprite_hit_smoke)
-        return {17 * (index - sprite_hit_preflash), 158, run.width, run.height};
+        return {run.width * (index - sprite_hit_preflash), sheet_hit_effects_top, run.width, run.height};
     if (index == sprite_launch_craft_idle || index == sprite_launch_craft_thrust)
-        return {83, 130 + 17 * (index - sprite_launch_craft_idle), run.width, run.height};
+        return {83, 130 + run.height * (index - sprite_launch_craft_idle), run.width, run.height};
+    // The single cells, packed around the others.
     constexpr struct {
         int index, x, y;
-    } fixed[] = {{80, 0, 130}, {85, 64, 130}, {86, 64, 141}, {87, 64, 150}, {88, 68, 157}, {91, 81, 164}, {92, 0, 175}};
+    } fixed[] = {
+        {sprite_carrier, 0, 130},         {sprite_hoist_closed, 64, 130},  {sprite_hoist_open, 64, 141},
+        {sprite_load, 64, 150},           {sprite_control_tower, 68, 157}, {sprite_crashing_craft, 81, 164},
+        {sprite_game_over_wreck, 0, 175},
+    };
     for (const auto& f : fixed)
         if (f.index == index) return {f.x, f.y, run.width, run.height};
     return {};

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "assets/assets.h"
+#include "assets/picture_files.h"
 #include "files/game_files.h"
 #include "present/image.h"
 #include "present/screen.h"
@@ -10,10 +11,9 @@
 #include "state/view.h"
 
 void show_picture(story_picture picture) {
-    static const char* const files[4] = {"title.bmp", "opening.bmp", "crashing.bmp", "ending.bmp"};
     set_pages(picture_page, visible_page);
     static std::string path;  // kept, so that showing a picture again allocates nothing
-    graphics_file(files[picture], path);
+    graphics_file(story_picture_files[picture], path);
     load_bmp(path.c_str(), nullptr);
     // Bottom-right first, so every picture pixel is read before a block covers it.
     for (int y = 59; y >= 0; --y)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "art_error.h"
+#include "assets/picture_files.h"
 #include "bmp_writer.h"
 #include "file_io.h"
 #include "font_sheet.h"
@@ -88,27 +89,21 @@ int main(int argc, char** argv) {
         std::string name;
         std::function<artc::picture()> build;
     };
-    const auto background = [&](const std::string& name) {
-        return [=] { return load_pix(art / "backgrounds" / (name + ".pix"), background_width, background_height); };
+    // A picture's source is named as its file: art/backgrounds/BG0.pix makes BG0.BMP.
+    const auto source = [&](const char* folder, const char* file) {
+        return art / folder / fs::path(file).replace_extension(".pix");
     };
-    const auto story = [&](const std::string& name) {
-        return [=] { return load_pix(art / "pictures" / (name + ".pix"), story_width, story_height); };
-    };
-    const std::vector<output> outputs = {
-        {"BG0.BMP", background("BG0")},
-        {"BG1.BMP", background("BG1")},
-        {"BG2.BMP", background("BG2")},
-        {"title.bmp", story("title")},
-        {"opening.bmp", story("opening")},
-        {"crashing.bmp", story("crashing")},
-        {"ending.bmp", story("ending")},
-        {"font4.BMP",
-         [&] {
-             const fs::path path = art / "font" / "font.txt";
-             return artc::parse_font(artc::read_text_file(path), path.string());
-         }},
-        {"sprite.BMP", [&] { return build_sprite_sheet(art / "sprites"); }},
-    };
+    std::vector<output> outputs;
+    for (const char* file : background_files)
+        outputs.push_back(
+            {file, [=] { return load_pix(source("backgrounds", file), background_width, background_height); }});
+    for (const char* file : story_picture_files)
+        outputs.push_back({file, [=] { return load_pix(source("pictures", file), story_width, story_height); }});
+    outputs.push_back({font_file, [&] {
+                           const fs::path path = art / "font" / "font.txt";
+                           return artc::parse_font(artc::read_text_file(path), path.string());
+                       }});
+    outputs.push_back({sprite_sheet_file, [&] { return build_sprite_sheet(art / "sprites"); }});
 
     // Every output that compiles is written, so one broken source does not hide the others.
     bool failed = false;

@@ -1,5 +1,5 @@
 // Renders the game's art for people to review at a glance, as PNGs: every
-// sprite with its index, every glyph, the backgrounds and the story pictures;
+// sprite with its index, the sprite sheet's layout, every glyph, the backgrounds and the story pictures;
 // every squid set at every size on each background; each play field as the
 // game draws it; and one frame of every screen of a recorded game.
 //   draw_contact_sheet OUTPUT_FOLDER RECORDED_GAME    (run in a game folder)
@@ -7,6 +7,7 @@
 #include <string>
 
 #include "assets/assets.h"
+#include "assets/picture_files.h"
 #include "flow/flow_internal.h"
 #include "present/headless_platform.h"
 #include "present/image.h"
@@ -19,12 +20,10 @@ namespace {
 std::string number(int i) { return std::to_string(i); }
 
 bool render_pictures(const std::string& path) {
-    const char* const files[4] = {"graphics/title.bmp", "graphics/opening.bmp", "graphics/crashing.bmp",
-                                  "graphics/ending.bmp"};
     image* enlarged[4];
     image* picture = create_image(80, 60);
     for (int i = 0; i < 4; ++i) {
-        load_bmp(files[i], picture);
+        load_bmp((std::string("graphics/") + story_picture_files[i]).c_str(), picture);
         enlarged[i] = create_image(640, 480);
         enlarge8(picture, enlarged[i]);
     }
@@ -58,6 +57,7 @@ int main(int argc, char** argv) {
     ok &= render_sheet(
         out + "/backgrounds.png", 2200, 3, [](int i) { return background_images[i]; },
         [](int i) { return "BG" + number(i); });
+    ok &= render_layout_page(out + "/sprite-sheet.png");
     ok &= render_pictures(out + "/pictures.png");
     ok &= render_squid_page(out + "/squids.png");
     ok &= render_field_page(out + "/play-fields.png");

@@ -49,6 +49,8 @@ bool render_sheet(const std::string& path, int width, int count, Images entry, L
     return ok;
 }
 
+// The sprite sheet's layout and free space (layout_page.cpp).
+bool render_layout_page(const std::string& path);
 // The pages of the play field and of the screens (field_pages.cpp, screen_pages.cpp).
 bool render_squid_page(const std::string& path);
 bool render_field_page(const std::string& path);
