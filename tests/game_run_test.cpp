@@ -1,8 +1,10 @@
 // Whole games played through korvane-headless, checked against an
 // independent model of the squids and against hand-worked rules.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -561,3 +563,60 @@ TEST(GameRun, AMalformedScriptIsRefusedBeforeAnythingRuns) {
 }
 
 }  // namespace
+
+TEST(GameRun, TwoGamesInOneFolderNeverLowerTheBestTheOtherSaved) {
+    // B reads the best, then waits in its game (its trace is a FIFO no one
+    // reads) while A plays a better game to the end and saves; then B ends
+    // and saves its lower score.
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / ("korvane_two_games_" + std::to_string(getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    for (const char* files : {"graphics", "WAV"})
+        fs::create_directory_symlink(fs::path(KORVANE_GAME_DIR) / files, folder / files);
+    const auto recorded = [](const std::string& name) {
+        std::ifstream in(std::string(KORVANE_SOURCE_DIR) + "/tests/replays/" + name + ".script");
+        std::string script;
+        // Without the best it began with, the game is played for real and its best saved.
+        for (std::string line; std::getline(in, line);)
+            if (line.find(" best ") == std::string::npos) script += line + "\n";
+        return script;
+    };
+    std::ofstream(folder / "a.txt") << recorded("autoplay-two-bonus-stages-to-stage-6");  // 34500
+    std::ofstream(folder / "b.txt") << recorded("autoplay-to-stage-5");                   // 23680
+    ASSERT_EQ(mkfifo((folder / "b.trace").c_str(), 0600), 0);
+    const std::string program = std::string(KORVANE_GAME_DIR) + "/korvane-headless";
+    const std::string env = "cd '" + folder.string() + "' && HOME=. XDG_DATA_HOME=./data ";
+    const pid_t b = fork();
+    if (b == 0) {
+        const std::string command = env + "exec '" + program + "' nosound --input b.txt --trace b.trace 2>b.err";
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    alarm(120);
+    const int trace = open((folder / "b.trace").c_str(), O_RDONLY);
+    ASSERT_GE(trace, 0);
+    char first_frame[1];
+    ASSERT_EQ(read(trace, first_frame, 1), 1) << "B never reached play";
+    const std::string a = env + "'" + program + "' nosound --input a.txt --end 200000 2>a.err";
+    ASSERT_EQ(std::system(a.c_str()), 0);
+    const auto best = [&folder] {
+        std::ifstream in(folder / "hiscore.txt");
+        std::string heading;
+        long long value = -1;
+        std::getline(in, heading);
+        in >> value;
+        return value;
+    };
+    EXPECT_EQ(best(), 34500);
+    char rest[1 << 16];
+    while (read(trace, rest, sizeof rest) > 0) {
+    }
+    close(trace);
+    int status = 0;
+    ASSERT_EQ(waitpid(b, &status, 0), b);
+    alarm(0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(best(), 34500) << "B's 23680 was written over A's better best";
+    fs::remove_all(folder);
+}
