@@ -33,6 +33,7 @@ inline void reset_game_state() {
     hi_score = 0;
     quit_requested = 0;
     keyboard_control = 0;
+    calm_mode = 0;
     part_on_show = part_title;
 
     work_page = 1;

@@ -9,6 +9,7 @@
 #include "present/screen.h"
 #include "sound/sound.h"
 #include "state/play_state.h"
+#include "state/program_state.h"
 #include "state/view.h"
 
 namespace {
@@ -18,8 +19,11 @@ const std::int32_t band_colours[3] = {9, 10, 12};
 
 void advance_band_phase() { band_phase = (band_phase + 1) % 8; }
 
+// The field flashes through the three schemes, a new one every frame (25
+// a second), except in calm mode, where it keeps the one it began in; the
+// bursts come and sound as always.
 void run_collapse() {
-    background_index = (background_index + 1) % 3;
+    if (!calm_mode) background_index = (background_index + 1) % 3;
     if (++defeat_frames >= 50) frame_outcome = outcome_game_over;
     if (--burst_countdown < 0) {
         burst_countdown = static_cast<std::int32_t>(std::floor(rnd() * 3)) + 4;

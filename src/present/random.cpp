@@ -16,6 +16,7 @@ struct twister {
 };
 
 twister generator;
+std::uint64_t draws = 0;
 
 void seed_generator() {
     generator.words[0] = 0;
@@ -38,6 +39,7 @@ void twist() {
 double rnd() {
     if (!generator.seeded) seed_generator();
     if (generator.next >= state_words) twist();
+    ++draws;
     std::uint32_t y = generator.words[generator.next++];
     y ^= y >> 11;
     y ^= (y << 7) & 0x9D2C5680u;
@@ -46,4 +48,9 @@ double rnd() {
     return y / 4294967296.0;
 }
 
-void restart_random_sequence() { generator.seeded = false; }
+void restart_random_sequence() {
+    generator.seeded = false;
+    draws = 0;
+}
+
+std::uint64_t random_draws() { return draws; }

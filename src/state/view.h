@@ -13,7 +13,8 @@ extern std::int32_t visible_page;
 // cursor (frame_loop.cpp): a field position minus the scroll is on screen.
 extern std::int32_t scroll_x, scroll_y;
 // 0..2: the background picture, ground and band colours, squid sets and
-// gauge colour of this frame (play_field.cpp); kept between games.
+// gauge colour of this frame (play_field.cpp): the stage's, or a new one every
+// frame of the collapse unless in calm mode (program_state.h); kept between games.
 extern std::int32_t background_index;
 // 0..7: the line of band_rows the bands stand on (play_field.cpp); kept
 // between games.
