@@ -64,7 +64,8 @@ TEST(Script, NamesTheLineOfAMistake) {
         "0 move 640 0", "0 move 1",   "0 press thumb",     "0 keydown f13",      "0 keydown shift", "0 jump",
         "x move 1 1",   "-5 close",   "0 focus maybe",     "0 close now",        "0 keydown f01",   "0 move 1 1 1",
         "0 best",       "0 best --1", "0 best 2147483648", "0 best -2147483649", "0 best 5 5",      "1 best 5",
-        "0 type 7",     "0 type zz",  "0 type 123456",     "0 type 79 7a",       "0 hold",
+        "0 type 7",     "0 type zz",  "0 type 123456",     "0 type 79 7a",       "0 hold",          "0 calm 1",
+        "1 calm",
     };
     for (const char* line : bad) {
         std::vector<script_event> events;
@@ -76,21 +77,25 @@ TEST(Script, NamesTheLineOfAMistake) {
     std::string error;
     EXPECT_FALSE(parse("10 leave\n9 leave\n", events, error));
     EXPECT_NE(error.find("backwards"), std::string::npos);
-    EXPECT_FALSE(parse("0 best 1\n0 best 2\n", events, error));
-    EXPECT_NE(error.find("twice"), std::string::npos);
+    for (const char* twice : {"0 best 1\n0 best 2\n", "0 calm\n0 best 1\n0 calm\n"}) {
+        EXPECT_FALSE(parse(twice, events, error)) << twice;
+        EXPECT_NE(error.find("twice"), std::string::npos) << error;
+    }
 }
 
-// What a recording says besides its events: who made it and the best score
-// it began with; a script without them says nothing.
+// What a recording says besides its events: who made it, the best score it
+// began with and whether it was played calm; a script without them says nothing.
 TEST(Script, ReadsARecordingsHeader) {
     std::istringstream recording(
         "# korvane 1.2.3 recording, 2026-12-09 01:00:00 UTC\n# command line: korvane --record r\n"
-        "0 move 5 5\n0 best 4200 # from hiscore.txt\n40 press left\n");
+        "0 move 5 5\n0 best 4200 # from hiscore.txt\n0 " +
+        format_calm() + "\n40 press left\n");
     script_contents script;
     std::string error;
     ASSERT_TRUE(parse_script(recording, script, error)) << error;
     EXPECT_EQ(script.recorded_by, "1.2.3");
     EXPECT_EQ(script.best_at_start, 4200);
+    EXPECT_TRUE(script.calm);
     ASSERT_EQ(script.events.size(), 2u);
     EXPECT_EQ(script.events[1].ms, 40u);
 
@@ -99,6 +104,7 @@ TEST(Script, ReadsARecordingsHeader) {
     ASSERT_TRUE(parse_script(plain, other, error)) << error;
     EXPECT_EQ(other.recorded_by, "");
     EXPECT_FALSE(other.best_at_start);
+    EXPECT_FALSE(other.calm);
 
     // Every best the score file can hold, the lowest included.
     for (const std::int32_t best : {INT32_MIN, -20, 0, INT32_MAX}) {

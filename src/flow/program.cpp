@@ -53,8 +53,9 @@ int run_program(int argc, char** argv, bool full_screen) {
     sound_setup(std::vector<std::string>(argv, argv + argc));
     load_graphics();
     read_hi_score(hi_score);
-    // A recording replays from the best score it began with.
+    // A recording replays from the best score it began with, and as calm as it was played.
     record_best_at_start(hi_score);
+    if (calm_mode) record_calm_at_start();
 
     do {
         quit_requested = title_screen();

@@ -67,6 +67,10 @@ void record_best_at_start(std::int32_t best) {
     if (file != nullptr) record_line(format_best(best));
 }
 
+void record_calm_at_start() {
+    if (file != nullptr) record_line(format_calm());
+}
+
 bool stop_input_recording() {
     if (file == nullptr) return true;
     write_pending_move();

@@ -23,3 +23,5 @@ bool recording_input();
 void record_input_event(const script_event& event);
 // The best score the game began with, which a replay starts from.
 void record_best_at_start(std::int32_t best);
+// That the game runs in calm mode, as its replay will.
+void record_calm_at_start();

@@ -118,6 +118,21 @@ bool parse_best(std::istringstream& words, std::uint64_t ms, script_contents& sc
     return problem.empty();
 }
 
+// "calm" at 0 ms, once, with nothing after it.
+bool parse_calm(std::istringstream& words, std::uint64_t ms, script_contents& script, std::string& problem) {
+    std::string extra;
+    words >> extra;
+    if (!extra.empty())
+        problem = "calm takes no argument";
+    else if (ms != 0)
+        problem = "calm is given at 0 ms";
+    else if (script.calm)
+        problem = "calm is given twice";
+    else
+        script.calm = true;
+    return problem.empty();
+}
+
 }  // namespace
 
 void script_player::hand_over_due(std::uint64_t now) {
@@ -179,6 +194,8 @@ std::string format_event(const script_event& e) {
 
 std::string format_best(std::int32_t best) { return "best " + std::to_string(best); }
 
+std::string format_calm() { return "calm"; }
+
 bool parse_script(std::istream& in, script_contents& script, std::string& error) {
     std::string line;
     int line_number = 0;
@@ -201,8 +218,11 @@ bool parse_script(std::istream& in, script_contents& script, std::string& error)
             event.ms = static_cast<std::uint64_t>(ms);
             std::string action;
             const auto action_start = words.tellg();
-            if (words >> action && action == "best") {
+            words >> action;
+            if (action == "best") {
                 parse_best(words, event.ms, script, problem);
+            } else if (action == "calm") {
+                parse_calm(words, event.ms, script, problem);
             } else {
                 words.clear();
                 words.seekg(action_start);

@@ -10,7 +10,8 @@
 //
 // A recording begins with the comment "# korvane VERSION recording ..." and
 // holds one "0 best N" line: the best score when it began, which its replay
-// starts from (and keeps to itself, leaving the player's best alone).
+// starts from (and keeps to itself, leaving the player's best alone). A game
+// played in calm mode adds "0 calm", and its replay is calm too.
 #include <algorithm>
 #include <cstdint>
 #include <istream>
@@ -69,6 +70,7 @@ struct script_contents {
     std::vector<script_event> events;
     std::string recorded_by;                    // the version in a recording's first line, or empty
     std::optional<std::int32_t> best_at_start;  // from "0 best N"
+    bool calm = false;                          // from "0 calm": played in calm mode
 };
 
 // An event as a script line says it, without its time ("press left",
@@ -77,6 +79,8 @@ struct script_contents {
 std::string format_event(const script_event& event);
 // The line of a recording that gives the best score it began with, without its time.
 std::string format_best(std::int32_t best);
+// The line of a recording made in calm mode, without its time.
+std::string format_calm();
 
 // Reads a whole script; on a malformed line returns false with a message
 // naming the line.
