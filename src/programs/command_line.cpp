@@ -95,6 +95,13 @@ constexpr unsigned for_both = for_windowed | for_headless;
 
 // In the order --help lists them.
 constexpr option options[] = {
+    {.name = "--calm",
+     .programs = for_both,
+     .help = "calm mode, for players sensitive to flashing: the field\n"
+             "never changes its colours more than three times a second\n"
+             "(a defeat no longer flashes it); a recording replays as\n"
+             "calm as it was played",
+     .flag = &command_line::calm},
     {.name = "--record",
      .value = "FILE",
      .programs = for_both,

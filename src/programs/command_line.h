@@ -20,6 +20,7 @@ inline constexpr int exit_bad_command = 2;    // a bad option, or a script that 
 struct command_line {
     bool help = false;
     bool version = false;
+    bool calm = false;   // --calm: calm mode for this run (a recording being replayed decides for itself)
     std::string record;  // --record: the input the game gets, written as a script
     std::string replay;  // a script played instead of the player: --replay, or korvane-headless --input
     // korvane-headless's outputs and run.

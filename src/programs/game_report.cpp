@@ -6,9 +6,11 @@
 #include "combat/combat.h"
 #include "flow/flow.h"
 #include "present/picture_digest.h"
+#include "present/random.h"
 #include "present/screen.h"
 #include "state/play_state.h"
 #include "state/program_state.h"
+#include "state/view.h"
 
 namespace {
 
@@ -17,9 +19,9 @@ std::string game_values() {
     std::snprintf(buffer, sizeof buffer,
                   "\"score\":%d,\"hi_score\":%d,\"energy\":%d,\"stage\":%d,\"bonus_stage\":%d,\"chain\":%d,"
                   "\"max_chain\":%d,\"squid_count\":%d,\"kills_left\":%d,\"defeated\":%d,\"player_x\":%d,"
-                  "\"player_y\":%d",
+                  "\"player_y\":%d,\"scheme\":%d,\"calm\":%d,\"draws\":%" PRIu64,
                   score, hi_score, energy, stage, bonus_stage, chain, max_chain, squid_count, kills_left, defeated,
-                  player_x, player_y);
+                  player_x, player_y, background_index, calm_mode, random_draws());
     return buffer;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
-// The game's live values as one line of JSON, for the headless state file and trace.
+// The game's live values as one line of JSON, for the headless state file and
+// trace: the score and the rest of play, the colour scheme on show, calm mode,
+// and how many random numbers the game has drawn.
 #include <cstdint>
 #include <string>
 

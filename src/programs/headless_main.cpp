@@ -16,6 +16,7 @@
 #include "screens/screens.h"
 #include "sound/recording_sound_library.h"
 #include "sound/sound.h"
+#include "state/program_state.h"
 
 namespace {
 
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
     // A recording replays from the best score it began with, and leaves the
     // player's own alone.
     if (script.best_at_start) keep_hi_score_apart(script.best_at_start);
+    calm_mode = plays_calm(script, o.calm) ? -1 : 0;
     // The autoplayer's scores are not the player's.
     if (o.autoplay_seed) keep_hi_score_apart(std::nullopt);
     if (!outputs.open(o, argc, argv)) return exit_output_failed;

@@ -120,3 +120,5 @@ bool read_recording(const char* program, const std::string& path, script_content
                      ::quoted(path).c_str(), ::quoted(script.recorded_by).c_str(), game_version());
     return true;
 }
+
+bool plays_calm(const script_contents& script, bool asked) { return script.best_at_start ? script.calm : asked; }

@@ -20,3 +20,9 @@ bool finish_recording(const char* program, const std::string& path);
 // recording made by another version of the game gets one line of warning:
 // it may play differently.
 bool read_recording(const char* program, const std::string& path, script_contents& script);
+
+// Whether a run plays in calm mode: a recording (a script that gives the best
+// it began with, as every recording does) as it was played, whatever was
+// asked, so that it replays to what its player saw; any other script, or
+// none, as asked.
+bool plays_calm(const script_contents& script, bool asked);

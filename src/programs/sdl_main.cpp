@@ -14,6 +14,7 @@
 #include "programs/usage.h"
 #include "screens/screens.h"
 #include "sound/sdl_mixer_library.h"
+#include "state/program_state.h"
 
 namespace {
 
@@ -37,12 +38,13 @@ int run_on_sdl(int argc, char** argv, bool full_screen) {
         return exit_done;
     }
     std::optional<std::vector<script_event>> replay;
+    script_contents script;
     if (!o.replay.empty()) {
-        script_contents script;
         if (!read_recording(program.c_str(), o.replay, script)) return exit_bad_command;
         keep_hi_score_apart(script.best_at_start);
         replay = std::move(script.events);
     }
+    calm_mode = plays_calm(script, o.calm) ? -1 : 0;
     if (!o.record.empty() && !start_recording(program.c_str(), o.record, argc, argv)) return exit_output_failed;
     auto display = make_sdl_platform(
         replay ? program + " (replay)" : program,

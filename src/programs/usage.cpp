@@ -22,6 +22,9 @@ void print_game_usage(const char* program_path) {
         "korvane %s: a retro arcade shooter. Squid aliens fly out of the field, growing\n"
         "as they come closer: aim with the mouse and shoot them before they escape.\n"
         "\n"
+        "The game contains flashing: at a defeat the whole screen flashes through three\n"
+        "colours, 25 times a second, for two seconds. --calm turns that off.\n"
+        "\n"
         "Usage: korvane [OPTION]... [NOSOUND]      play in a window\n"
         "       korvane-fs [OPTION]... [NOSOUND]   play on the whole screen\n"
         "\n"
@@ -82,7 +85,9 @@ void print_headless_usage() {
         "\n"
         "Script events: move X Y, leave, press|release left|right|middle,\n"
         "keydown|keyup|hold KEY, type HEX, close, focus out, focus in, minimise; and\n"
-        "'0 best N', the best score a recording began with. '#' starts a comment.\n"
+        "'0 best N', the best score a recording began with, and '0 calm', a recording\n"
+        "made in calm mode: a recording replays calm exactly when it has that line,\n"
+        "whatever --calm says; other scripts run calm with --calm. '#' starts a comment.\n"
         "Keys: %s.\n",
         script_key_names().c_str());
 }

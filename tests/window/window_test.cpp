@@ -362,10 +362,13 @@ class StoppedWindow : public RecordingWindow {
 protected:
     // A best that any game beats, even one that scored nothing.
     void prepare_folder() const override { std::ofstream(folder_ / "hiscore.txt") << "hi-score\r\n-5\r\n"; }
+    // Played calm, as a player sensitive to flashing would.
+    std::vector<std::string> game_arguments() const override { return {"--record", "game.script", "--calm"}; }
 };
 
 // A logout, Ctrl+C or a kill ends the game as a quit from the pause dialog
-// would: the beaten best is saved and the recording replays to the end.
+// would: the beaten best is saved and the recording replays to the end, calm
+// as it was played.
 TEST_F(StoppedWindow, ASignalInPlayEndsTheGameAsAQuitWould) {
     ASSERT_TRUE(expected().complete());
     // The title shows this game's own best: a click is given until the opening shows.
@@ -393,6 +396,10 @@ TEST_F(StoppedWindow, ASignalInPlayEndsTheGameAsAQuitWould) {
     const std::string state{std::istreambuf_iterator<char>(state_file), {}};
     EXPECT_NE(state.find("\"games\":1,"), std::string::npos) << state;
     EXPECT_NE(state.find("\"player_x\":400,"), std::string::npos) << "the last move is in the recording: " << state;
+    EXPECT_NE(state.find("\"calm\":-1,"), std::string::npos) << state;
+    std::ifstream recording(folder_ / "game.script");
+    const std::string script{std::istreambuf_iterator<char>(recording), {}};
+    EXPECT_NE(script.find("\n0 calm\n"), std::string::npos) << script;
 }
 
 TEST_F(RealWindow, ThePictureFollowsTheWindowsSizeAndKeepsItsShape) {
