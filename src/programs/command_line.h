@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "present/headless_platform.h"
@@ -33,6 +34,9 @@ struct command_line {
     bool timedemo = false;
     std::optional<std::uint32_t> autoplay_seed;
     std::optional<int> games;  // the autoplayer's, 1 when not given
+    // The windowed programs' settings given for this run, by name: "volume"
+    // "60", "calm" "on" (programs/settings.h); each one checked.
+    std::vector<std::pair<std::string, std::string>> settings;
     // The words left for the game, the program's path first, ending in a null.
     std::vector<char*> game_args;
 };
