@@ -178,9 +178,15 @@ bool sdl_platform::open_display(bool full_screen) {
 }
 
 // Where the pointer and the focus are as the game begins; a recording starts
-// from them as a replay does.
+// from them. A replay starts where korvane-headless starts every script (the
+// pointer at the top left, with the focus), whatever the real window has:
+// a recording made there says nothing of it.
 void sdl_platform::report_initial_input() {
-    if (replay_) return;
+    if (replay_) {
+        report_pointer_position(0, 0);
+        report_focus(true);
+        return;
+    }
     SDL_PumpEvents();
     SDL_Point pointer{0, 0};
     SDL_GetMouseState(&pointer.x, &pointer.y);
