@@ -18,6 +18,7 @@
 #include "files/game_files.h"
 #include "files/system_folders.h"
 #include "other_user.h"
+#include "programs/settings.h"
 #include "screens/hiscore_format.h"
 #include "screens/screens.h"
 #include "sound/sdl_mixer_library.h"
@@ -263,18 +264,40 @@ TEST_F(HiScoreFile, AnyUmaskLeavesTheBestToThePlayer) {
     EXPECT_EQ(folder.st_mode & 0777, 0700u);
 }
 
+// The settings go into a folder the game makes for the player alone, and
+// come back whole; without a file the game starts from the defaults.
+TEST_F(HiScoreFile, SettingsAreSavedInAPrivateFolderAndReadBack) {
+    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    EXPECT_EQ(format_settings(read_settings("korvane")), format_settings({}));
+    game_settings s;
+    s.window.volume = 70;
+    s.calm = true;
+    ASSERT_TRUE(save_settings("korvane", s));
+    EXPECT_EQ(format_settings(read_settings("korvane")), format_settings(s));
+    struct stat folder {};
+    ASSERT_EQ(stat((dir / "config" / "korvane").c_str(), &folder), 0);
+    EXPECT_EQ(folder.st_mode & 0777, 0700u);
+    unsetenv("XDG_CONFIG_HOME");
+}
+
 using PosixBmpFiles = bmp_files;
 
-// A relative data folder would move the best with the working folder: it is
-// ignored, as the XDG rules say, and so is a relative home.
-TEST(SystemFolders, OnlyAnAbsoluteDataHomeOrHomeIsTheDataFolder) {
+// A relative data or configuration folder would move the best or the
+// settings with the working folder: it is ignored, as the XDG rules say, and
+// so is a relative home.
+TEST(SystemFolders, OnlyAnAbsoluteXdgFolderOrHomeIsTheDataOrConfigurationFolder) {
     const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
     setenv("HOME", "/home/player", 1);
     setenv("XDG_DATA_HOME", "relative/data", 1);
+    setenv("XDG_CONFIG_HOME", "relative/config", 1);
     EXPECT_EQ(user_data_folder(), "/home/player/.local/share");
+    EXPECT_EQ(settings_file(), "/home/player/.config/korvane/settings.ini");
     setenv("XDG_DATA_HOME", "/srv/data", 1);
+    setenv("XDG_CONFIG_HOME", "/srv/config", 1);
     EXPECT_EQ(user_data_folder(), "/srv/data");
+    EXPECT_EQ(settings_file(), "/srv/config/korvane/settings.ini");
     unsetenv("XDG_DATA_HOME");
+    unsetenv("XDG_CONFIG_HOME");
     setenv("HOME", "relative", 1);
     const std::string from_account = user_data_folder();
     EXPECT_TRUE(from_account.empty() || from_account.starts_with('/'))

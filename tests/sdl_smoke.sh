@@ -10,6 +10,8 @@ cd "$2" || exit 2
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cp -r graphics WAV "$scratch"/ && cd "$scratch" || exit 2
+# The game's settings stay in the scratch folder.
+export XDG_CONFIG_HOME=$scratch/config
 game=$OLDPWD/korvane
 [ "$mode" = window ] || [ "$mode" = no-display ] || exit 2
 

@@ -74,6 +74,7 @@ TEST_F(WindowsFiles, ForeignFolderNamesHoldTheGameItsBestAndItsScreenshots) {
 
     EXPECT_TRUE(hi_score_in_user_folder()) << "a Windows game keeps no best beside itself";
     EXPECT_EQ(path_of(hi_score_file()), appdata / "korvane" / "hiscore.txt");
+    EXPECT_EQ(path_of(settings_file()), appdata / "korvane" / "settings.ini");
     std::int32_t best = 0;
     read_hi_score(best);
     EXPECT_EQ(best, 1000);

@@ -1,6 +1,6 @@
 // The page's side of the game, run before the game starts (a --pre-js):
-//  - the best score is kept in the browser's storage (IndexedDB) and written
-//    back after every save;
+//  - the best score and the settings are kept in the browser's storage
+//    (IndexedDB) and written back after every save;
 //  - screenshots (F12) and recordings (?record) are offered as downloads;
 //  - a recording in the address (#watch=...) or dropped onto the page is
 //    played as korvane --replay plays it;
@@ -8,6 +8,7 @@
 (function () {
   'use strict';
   var dataFolder = '/home/web_user/.local/share/korvane';
+  var configFolder = '/home/web_user/.config/korvane';
   var recordingFile = '/home/web_user/recording.txt';
   var watchFile = '/home/web_user/watch.txt';
   var watchPrefix = '#watch=';
@@ -79,7 +80,11 @@
   };
 
   function afterSave(path) {
-    if (path.startsWith(dataFolder + '/') && !watching)
+    if (path.startsWith(configFolder + '/'))
+      FS.syncfs(false, function (error) {
+        if (error) console.error('korvane: the settings could not be kept in the browser', error);
+      });
+    else if (path.startsWith(dataFolder + '/') && !watching)
       FS.syncfs(false, function (error) {
         if (error) console.error('korvane: the best score could not be kept in the browser', error);
         if (page.onBestKept) page.onBestKept(error);
@@ -95,11 +100,13 @@
   }
 
   Module.preRun.push(function () {
-    FS.mkdirTree(dataFolder);
-    FS.mount(IDBFS, {}, dataFolder);
+    [dataFolder, configFolder].forEach(function (folder) {
+      FS.mkdirTree(folder);
+      FS.mount(IDBFS, {}, folder);
+    });
     addRunDependency('korvane-best');
     FS.syncfs(true, function (error) {
-      if (error) console.error('korvane: the browser kept no best score', error);
+      if (error) console.error('korvane: the browser kept no best score or settings', error);
       removeRunDependency('korvane-best');
     });
     // Saves end in a rename of the finished file; screenshots in a close.

@@ -120,18 +120,31 @@ std::string sample_search_list() { return samples_searched; }
 std::string hi_score_file() { return score_file; }
 bool hi_score_in_user_folder() { return score_in_user_folder; }
 
-bool make_hi_score_folder() {
-    if (!score_in_user_folder) return true;
-    if (score_file.empty()) return false;
-    // Each missing level is made private to the player, as data folders should be.
+namespace {
+
+// Makes each missing level of a file's folder, private to the player, as
+// data and configuration folders should be.
+bool make_private_folders_of(const std::string& file) {
+    if (file.empty()) return false;
     fs::path level;
-    for (const fs::path& part : path_of(score_file).parent_path()) {
+    for (const fs::path& part : path_of(file).parent_path()) {
         level /= part;
         if (part == level.root_name() || part == level.root_directory()) continue;
         if (!make_folder(text_of(level), true)) return false;
     }
     return true;
 }
+
+}  // namespace
+
+bool make_hi_score_folder() { return !score_in_user_folder || make_private_folders_of(score_file); }
+
+std::string settings_file() {
+    const std::string folder = user_config_folder();
+    return folder.empty() ? std::string{} : text_of(path_of(folder) / "korvane" / "settings.ini");
+}
+
+bool make_settings_folder() { return make_private_folders_of(settings_file()); }
 
 std::string screenshot_folder() { return text_of(path_of(score_file).parent_path() / "screenshots"); }
 

@@ -33,6 +33,12 @@ bool hi_score_in_user_folder();
 // false when it cannot be made.
 bool make_hi_score_folder();
 
+// The settings' file of the windowed game: korvane/settings.ini in the
+// player's configuration folder; empty when the player has none.
+std::string settings_file();
+// Creates its folder when it is missing (owner only); false when it cannot be made.
+bool make_settings_folder();
+
 // The screenshots/ folder beside the best score; made when missing by
 // make_screenshot_folder, which gives empty when it cannot be made.
 std::string screenshot_folder();

@@ -16,16 +16,26 @@ std::string running_program_path() {
     return !ec && running.is_absolute() ? running.string() : std::string{};
 }
 
-std::string user_data_folder() {
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '/') return xdg;
+namespace {
+
+// The folder an XDG variable names (only an absolute one counts), else the
+// one under the player's home.
+std::string xdg_folder(const char* variable, const char* under_home) {
+    if (const char* xdg = std::getenv(variable); xdg != nullptr && xdg[0] == '/') return xdg;
     const char* home = std::getenv("HOME");
     if (home == nullptr || home[0] != '/') {
         const passwd* user = getpwuid(getuid());
         home = user != nullptr ? user->pw_dir : nullptr;
     }
     if (home == nullptr || home[0] != '/') return {};
-    return std::string(home) + "/.local/share";
+    return std::string(home) + under_home;
 }
+
+}  // namespace
+
+std::string user_data_folder() { return xdg_folder("XDG_DATA_HOME", "/.local/share"); }
+
+std::string user_config_folder() { return xdg_folder("XDG_CONFIG_HOME", "/.config"); }
 
 bool score_beside_the_game() { return true; }
 

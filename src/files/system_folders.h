@@ -10,6 +10,10 @@ std::string running_program_path();
 // (~/.local/share or $XDG_DATA_HOME; %APPDATA%); empty when there is none.
 std::string user_data_folder();
 
+// The player's own configuration folder (~/.config or $XDG_CONFIG_HOME;
+// %APPDATA%); empty when there is none.
+std::string user_config_folder();
+
 // Whether the best score stays in the working folder when the game runs from
 // its own folder. Not on Windows: a game unpacked under Program Files could
 // not write there.

@@ -17,6 +17,9 @@ std::string user_data_folder() {
     return roaming != nullptr ? roaming : "";
 }
 
+// Settings roam with the player, as the best score does.
+std::string user_config_folder() { return user_data_folder(); }
+
 bool score_beside_the_game() { return false; }
 
 // Folders inherit the protection of the player's own profile.

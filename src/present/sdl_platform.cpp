@@ -14,6 +14,7 @@
 #include "present/screen.h"
 #include "present/sdl_host.h"
 #include "present/sdl_input.h"
+#include "present/volume_overlay.h"
 #include "present/window_icon.h"
 
 namespace {
@@ -25,6 +26,24 @@ constexpr int smallest_window_height = screen_height / 2;
 constexpr int minimised_wait_ms = 100;
 // How long Escape is held to end a replay.
 constexpr std::uint64_t replay_end_hold_ms = 1000;
+// How long the settings must stay as they are before they are told (a window
+// being dragged changes its size many times a second).
+constexpr std::uint64_t settings_settle_ms = 500;
+
+// The keys the window keeps for the volume, not the game's: without Alt,
+// Ctrl or the system key, so that shortcuts stay the desktop's.
+std::optional<volume_key> volume_key_of(const SDL_Keysym& k) {
+    if (k.mod & (KMOD_ALT | KMOD_CTRL | KMOD_GUI)) return std::nullopt;
+    switch (k.sym) {
+        case SDLK_m: return volume_key::mute;
+        case SDLK_MINUS:
+        case SDLK_KP_MINUS: return volume_key::quieter;
+        case SDLK_PLUS:
+        case SDLK_EQUALS:
+        case SDLK_KP_PLUS: return volume_key::louder;
+        default: return std::nullopt;
+    }
+}
 
 // Set by a signal handler: the exit code the program is asked to stop with.
 volatile std::sig_atomic_t stop_code = 0;
@@ -34,13 +53,19 @@ void stop_if_asked() {
 
 class sdl_platform final : public platform {
 public:
-    sdl_platform(std::string title, screenshot_handler on_screenshot, std::optional<std::vector<script_event>> replay)
-        : title_(std::move(title)),
-          on_screenshot_(std::move(on_screenshot)),
-          shown_pixels_(static_cast<std::size_t>(screen_width) * screen_height) {
-        if (replay) replay_.emplace(std::move(*replay));
+    explicit sdl_platform(sdl_window_setup setup)
+        : title_(std::move(setup.title)),
+          on_screenshot_(std::move(setup.on_screenshot)),
+          settings_(setup.settings),
+          on_settings_changed_(std::move(setup.on_settings_changed)),
+          shown_pixels_(static_cast<std::size_t>(screen_width) * screen_height),
+          windowed_width_(std::max(settings_.window_width, smallest_window_width)),
+          windowed_height_(std::max(settings_.window_height, smallest_window_height)) {
+        if (setup.replay) replay_.emplace(std::move(*setup.replay));
     }
     ~sdl_platform() override {
+        tell_settings(true);
+        if (overlay_) SDL_DestroyTexture(overlay_);
         if (upscaled_) SDL_DestroyTexture(upscaled_);
         if (frame_) SDL_DestroyTexture(frame_);
         if (renderer_) SDL_DestroyRenderer(renderer_);
@@ -77,16 +102,29 @@ private:
     void report_initial_input();
     void upload_shown_picture();
     void handle_window_event(const SDL_WindowEvent& e);
+    bool handled_volume_key(const SDL_Event& e);
+    void draw_overlay(const SDL_Rect& picture);
+    void settings_changed();
+    void tell_settings(bool now);
 
     std::string title_;
     screenshot_handler on_screenshot_;
+    window_settings settings_;
+    settings_handler on_settings_changed_;
+    // Settings changed and not yet told, since when.
+    std::optional<std::uint64_t> settings_changed_since_;
+    // The volume note, and until when it shows; a volume key's typed text
+    // that follows it is the window's too.
+    SDL_Texture* overlay_ = nullptr;
+    std::optional<std::uint64_t> overlay_until_;
+    bool swallow_typed_text_ = false;
     // The picture last shown, for screenshots.
     std::vector<std::uint8_t> shown_pixels_;
     rgb shown_palette_[256] = {};
     bool shown_any_ = false;
     bool minimised_ = false;
-    int windowed_width_ = screen_width;
-    int windowed_height_ = screen_height;
+    int windowed_width_;
+    int windowed_height_;
     std::string failure_;
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
@@ -140,9 +178,15 @@ bool sdl_platform::open_display(bool full_screen) {
 }
 
 // Where the pointer and the focus are as the game begins; a recording starts
-// from them as a replay does.
+// from them. A replay starts where korvane-headless starts every script (the
+// pointer at the top left, with the focus), whatever the real window has:
+// a recording made there says nothing of it.
 void sdl_platform::report_initial_input() {
-    if (replay_) return;
+    if (replay_) {
+        report_pointer_position(0, 0);
+        report_focus(true);
+        return;
+    }
     SDL_PumpEvents();
     SDL_Point pointer{0, 0};
     SDL_GetMouseState(&pointer.x, &pointer.y);
@@ -163,8 +207,8 @@ bool sdl_platform::create_window(bool full_screen) {
     // and the player should see one window appear, not two.
     Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN;
     if (full_screen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, screen_width,
-                               screen_height, flags);
+    window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowed_width_,
+                               windowed_height_, flags);
     if (window_ == nullptr) {
         failure_ = std::string("cannot open a window: ") + SDL_GetError();
         return false;
@@ -176,8 +220,11 @@ bool sdl_platform::create_window(bool full_screen) {
         SDL_FreeSurface(icon);
     }
     SDL_SetWindowMinimumSize(window_, smallest_window_width, smallest_window_height);
-    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
-    if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    // In step with the display, the picture never tears; the game's own pace
+    // comes from its sleeps either way.
+    const Uint32 vsync = settings_.vsync ? SDL_RENDERER_PRESENTVSYNC : 0;
+    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE | vsync);
+    if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE | vsync);
     if (renderer_ != nullptr)
         frame_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, screen_width,
                                    screen_height);
@@ -206,7 +253,19 @@ void sdl_platform::set_full_screen(bool full_screen) {
         SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
     full_screen_ = full_screen;
+    settings_.full_screen = full_screen;
+    settings_changed();
     draw();
+}
+
+void sdl_platform::settings_changed() { settings_changed_since_ = SDL_GetTicks64(); }
+
+// Tells the changed settings once they have settled, or now.
+void sdl_platform::tell_settings(bool now) {
+    if (!settings_changed_since_ || !on_settings_changed_) return;
+    if (!now && SDL_GetTicks64() - *settings_changed_since_ < settings_settle_ms) return;
+    settings_changed_since_.reset();
+    on_settings_changed_(settings_);
 }
 
 void sdl_platform::sleep_begins(int ms) {
@@ -338,7 +397,46 @@ void sdl_platform::draw() {
             SDL_RenderCopy(renderer_, frame_, nullptr, &dest);
         }
     }
+    if (overlay_until_) draw_overlay(dest);
     SDL_RenderPresent(renderer_);
+}
+
+// The volume note at the picture's top left, enlarged with it.
+void sdl_platform::draw_overlay(const SDL_Rect& picture) {
+    if (overlay_ == nullptr) {
+        overlay_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                     volume_overlay_width, volume_overlay_height);
+        if (overlay_ == nullptr) return;
+        SDL_SetTextureBlendMode(overlay_, SDL_BLENDMODE_BLEND);
+    }
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(volume_overlay_width) * volume_overlay_height);
+    draw_volume_overlay(settings_, pixels.data());
+    SDL_UpdateTexture(overlay_, nullptr, pixels.data(), volume_overlay_width * 4);
+    const int scale = std::max(1, picture.w / screen_width);
+    const SDL_Rect at{picture.x + 8 * scale, picture.y + 8 * scale, volume_overlay_width * scale,
+                      volume_overlay_height * scale};
+    SDL_RenderCopy(renderer_, overlay_, nullptr, &at);
+}
+
+// M, - and + set the volume, whatever the game is doing, and none of them
+// reaches it: not as a held key, nor as a press.
+bool sdl_platform::handled_volume_key(const SDL_Event& e) {
+    if (e.type == SDL_TEXTINPUT && swallow_typed_text_) {
+        swallow_typed_text_ = false;
+        return true;
+    }
+    if (e.type != SDL_KEYDOWN && e.type != SDL_KEYUP) return false;
+    const std::optional<volume_key> key = volume_key_of(e.key.keysym);
+    swallow_typed_text_ = key.has_value() && e.type == SDL_KEYDOWN;
+    if (!key) return false;
+    if (e.type == SDL_KEYDOWN) {
+        apply_volume_key(*key, settings_);
+        settings_changed();
+        tell_settings(true);  // heard at once
+        overlay_until_ = SDL_GetTicks64() + volume_overlay_ms;
+        draw();
+    }
+    return true;
 }
 
 SDL_Rect sdl_platform::picture_rect_in_window() const {
@@ -356,7 +454,7 @@ void sdl_platform::pump_events() {
     stop_if_asked();
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
-        if (handled_by_window(e)) continue;
+        if (handled_volume_key(e) || handled_by_window(e)) continue;
         if (replay_) {
             watch_for_the_end_of_a_replay(e);
             continue;
@@ -372,6 +470,12 @@ void sdl_platform::pump_events() {
                 waiting_input_.push_back(std::move(report));
         }
     }
+    // The note goes once its time is over, whether or not the game shows a new picture.
+    if (overlay_until_ && SDL_GetTicks64() >= *overlay_until_) {
+        overlay_until_.reset();
+        draw();
+    }
+    tell_settings(false);
     if (replay_) {
         if (escape_held_since_ && SDL_GetTicks64() - *escape_held_since_ >= replay_end_hold_ms) throw replay_ended{};
         replay_->hand_over_due(virtual_ms_);
@@ -414,9 +518,11 @@ void sdl_platform::handle_window_event(const SDL_WindowEvent& e) {
             // The picture follows the window. Full screen and maximised are
             // not sizes to return to from full screen.
             if (!full_screen_ &&
-                (SDL_GetWindowFlags(window_) & (SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_MAXIMIZED)) == 0) {
-                windowed_width_ = e.data1;
-                windowed_height_ = e.data2;
+                (SDL_GetWindowFlags(window_) & (SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_MAXIMIZED)) == 0 &&
+                (e.data1 != windowed_width_ || e.data2 != windowed_height_)) {
+                windowed_width_ = settings_.window_width = e.data1;
+                windowed_height_ = settings_.window_height = e.data2;
+                settings_changed();
             }
             draw();
             break;
@@ -429,10 +535,9 @@ void sdl_platform::handle_window_event(const SDL_WindowEvent& e) {
 
 void stop_sdl_platform(int exit_code) { stop_code = exit_code; }
 
-std::unique_ptr<platform> make_sdl_platform(const std::string& title, screenshot_handler on_screenshot,
-                                            std::optional<std::vector<script_event>> replay) {
+std::unique_ptr<platform> make_sdl_platform(sdl_window_setup setup) {
     // SDL ends last, at exit: registered before the sound's own exit handler,
     // so that it runs after it.
     [[maybe_unused]] static const bool quits_at_exit = std::atexit(SDL_Quit) == 0;
-    return std::make_unique<sdl_platform>(title, std::move(on_screenshot), std::move(replay));
+    return std::make_unique<sdl_platform>(std::move(setup));
 }

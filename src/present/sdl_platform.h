@@ -9,6 +9,7 @@
 
 #include "present/input_script.h"
 #include "present/platform.h"
+#include "present/window_settings.h"
 
 // Called when the player asks for a screenshot (F12), with the 640x480
 // picture on show and its palette.
@@ -27,7 +28,19 @@ struct program_stopped {
 // safe to call from a signal handler.
 void stop_sdl_platform(int exit_code);
 
-// title: the window's title. With a replay, the recording's events drive the
-// game at real speed and the player's own input does not reach it.
-std::unique_ptr<platform> make_sdl_platform(const std::string& title, screenshot_handler on_screenshot,
-                                            std::optional<std::vector<script_event>> replay = std::nullopt);
+// Called when the player has changed settings while playing (the volume
+// keys, Alt+Enter, the window's size), with all of them as they are now;
+// a change that goes on (a window being dragged) is told once it settles.
+using settings_handler = std::function<void(const window_settings& settings)>;
+
+struct sdl_window_setup {
+    std::string title;  // the window's title
+    screenshot_handler on_screenshot;
+    // With a replay, the recording's events drive the game at real speed and
+    // the player's own input does not reach it.
+    std::optional<std::vector<script_event>> replay;
+    window_settings settings;
+    settings_handler on_settings_changed;
+};
+
+std::unique_ptr<platform> make_sdl_platform(sdl_window_setup setup);

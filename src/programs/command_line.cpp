@@ -6,6 +6,7 @@
 #include "present/input_script.h"
 #include "present/words.h"
 #include "programs/recordings.h"
+#include "programs/settings.h"
 
 namespace {
 
@@ -95,8 +96,9 @@ constexpr unsigned for_both = for_windowed | for_headless;
 
 // In the order --help lists them.
 constexpr option options[] = {
+    // The windowed programs' --calm is their calm setting (settings.h).
     {.name = "--calm",
-     .programs = for_both,
+     .programs = for_headless,
      .help = "calm mode, for players sensitive to flashing: the field\n"
              "never changes its colours more than three times a second\n"
              "(a defeat no longer flashes it); a recording replays as\n"
@@ -105,14 +107,14 @@ constexpr option options[] = {
     {.name = "--record",
      .value = "FILE",
      .programs = for_both,
-     .help = "write the input the game gets into FILE, to watch again or\n"
-             "share: korvane --replay FILE or korvane-headless --input FILE\n"
-             "plays it back exactly",
+     .help = "write the input the game gets into FILE, to watch again\n"
+             "or share: korvane --replay FILE (or korvane-headless\n"
+             "--input FILE) plays it back exactly",
      .file = &command_line::record},
     {.name = "--replay",
      .value = "FILE",
      .programs = for_windowed,
-     .help = "watch a recorded game; your mouse and keys do not reach it;\n"
+     .help = "watch a recording; your mouse and keys do not reach it;\n"
              "hold Esc for a second or close the window to stop watching",
      .file = &command_line::replay},
     {.name = "--input",
@@ -177,9 +179,47 @@ constexpr option options[] = {
     {.name = "--version", .programs = for_both, .help = "show the version and exit", .flag = &command_line::version},
 };
 
-const option* find_option(const std::string& word) {
+// A windowed program's --SETTING VALUE, --SWITCH or --no-SWITCH: 0 when the
+// word is no setting, else how many words it took (false after a message
+// for a bad value).
+int take_setting(const char* program, int argc, char** argv, int i, command_line& line, bool& ok) {
+    const std::string word = argv[i];
+    if (!word.starts_with("--")) return 0;
+    std::string name = word.substr(2);
+    std::string value = "on";
+    if (name.starts_with("no-") && kind_of_setting(name.substr(3)) == setting_kind::switch_setting) {
+        name.erase(0, 3);
+        value = "off";
+    }
+    const setting_kind kind = kind_of_setting(name);
+    if (kind == setting_kind::none || (kind == setting_kind::value_setting && value == "off")) return 0;
+    int taken = 1;
+    if (kind == setting_kind::value_setting) {
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "%s: %s wants a value\n", program, word.c_str());
+            ok = false;
+            return 1;
+        }
+        value = argv[i + 1];
+        taken = 2;
+    }
+    game_settings checked;
+    std::string why;
+    if (!set_setting(checked, name, value, why)) {
+        std::fprintf(stderr, "%s: %s %s: %s\n", program, word.c_str(), quoted(value).c_str(), why.c_str());
+        ok = false;
+    }
+    line.settings.emplace_back(name, value);
+    return taken;
+}
+
+// The option of a kind of program that the word names: the same name may
+// be another's (--calm is korvane-headless's option and the windowed
+// programs' setting).
+const option* find_option(program_kind kind, const std::string& word) {
     for (const option& o : options)
-        if (word == o.name || (o.short_name != nullptr && word == o.short_name)) return &o;
+        if ((o.programs & kind_bit(kind)) != 0 && (word == o.name || (o.short_name != nullptr && word == o.short_name)))
+            return &o;
     return nullptr;
 }
 
@@ -204,8 +244,16 @@ bool read_command_line(program_kind kind, const char* program, int argc, char** 
     line.game_args.assign(1, argc > 0 ? argv[0] : nullptr);
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
-        const option* o = find_option(word);
-        if (o == nullptr || (o->programs & kind_bit(kind)) == 0) {
+        const option* o = find_option(kind, word);
+        if (o == nullptr && kind == program_kind::windowed) {
+            bool ok = true;
+            if (const int taken = take_setting(program, argc, argv, i, line, ok); taken > 0) {
+                if (!ok) return false;
+                i += taken - 1;
+                continue;
+            }
+        }
+        if (o == nullptr) {
             // A mistyped option would otherwise reach the game unnoticed.
             if (kind == program_kind::headless && word.starts_with("--")) {
                 std::fprintf(stderr, "%s: unknown option %s (see --help)\n", program, quoted(word).c_str());

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "present/headless_platform.h"
@@ -20,7 +21,9 @@ inline constexpr int exit_bad_command = 2;    // a bad option, or a script that 
 struct command_line {
     bool help = false;
     bool version = false;
-    bool calm = false;   // --calm: calm mode for this run (a recording being replayed decides for itself)
+    // korvane-headless --calm: calm mode for this run (a recording being
+    // replayed decides for itself); the windowed programs' is in settings.
+    bool calm = false;
     std::string record;  // --record: the input the game gets, written as a script
     std::string replay;  // a script played instead of the player: --replay, or korvane-headless --input
     // korvane-headless's outputs and run.
@@ -34,6 +37,9 @@ struct command_line {
     bool timedemo = false;
     std::optional<std::uint32_t> autoplay_seed;
     std::optional<int> games;  // the autoplayer's, 1 when not given
+    // The windowed programs' settings given for this run, by name: "volume"
+    // "60", "calm" "on" (programs/settings.h); each one checked.
+    std::vector<std::pair<std::string, std::string>> settings;
     // The words left for the game, the program's path first, ending in a null.
     std::vector<char*> game_args;
 };

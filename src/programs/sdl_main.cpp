@@ -11,6 +11,7 @@
 #include "programs/process.h"
 #include "programs/recordings.h"
 #include "programs/screenshot.h"
+#include "programs/settings.h"
 #include "programs/usage.h"
 #include "screens/screens.h"
 #include "sound/sdl_mixer_library.h"
@@ -44,18 +45,39 @@ int run_on_sdl(int argc, char** argv, bool full_screen) {
         keep_hi_score_apart(script.best_at_start);
         replay = std::move(script.events);
     }
-    calm_mode = plays_calm(script, o.calm) ? -1 : 0;
     if (!o.record.empty() && !start_recording(program.c_str(), o.record, argc, argv)) return exit_output_failed;
-    auto display = make_sdl_platform(
-        replay ? program + " (replay)" : program,
-        [](const std::uint8_t* pixels, const rgb* palette) { save_screenshot(pixels, palette); }, std::move(replay));
+    // The player's settings, with this run's own over them; korvane-fs starts
+    // on the whole screen whatever they say.
+    game_settings saved = read_settings(program.c_str());
+    game_settings run = saved;
+    std::string why;
+    for (const auto& [name, value] : o.settings) set_setting(run, name, value, why);
+    calm_mode = plays_calm(script, run.calm) ? -1 : 0;
+    if (full_screen) run.window.full_screen = true;
+    const auto hear = [](const window_settings& s) { set_sdl_sound_volume(s.muted ? 0 : s.volume); };
+    hear(run.window);
+    window_settings shown = run.window;
+    sdl_window_setup setup{
+        .title = replay ? program + " (replay)" : program,
+        .on_screenshot = [](const std::uint8_t* pixels, const rgb* palette) { save_screenshot(pixels, palette); },
+        .replay = std::move(replay),
+        .settings = run.window,
+        .on_settings_changed =
+            [&](const window_settings& now) {
+                hear(now);
+                carry_player_changes(shown, now, saved.window);
+                shown = now;
+                save_settings(program.c_str(), saved);
+            },
+    };
+    auto display = make_sdl_platform(std::move(setup));
     install_platform(display.get());
     use_sound_library(&sdl_mixer_library());
     // A signal ends the program as a quit would at that moment.
     on_stop_request(stop_sdl_platform);
     int exit_code = exit_done;
     try {
-        exit_code = run_program(static_cast<int>(o.game_args.size()) - 1, o.game_args.data(), full_screen);
+        exit_code = run_program(static_cast<int>(o.game_args.size()) - 1, o.game_args.data(), run.window.full_screen);
     } catch (const replay_ended&) {
     } catch (const program_stopped& stopped) {
         save_a_beaten_best();
@@ -64,5 +86,6 @@ int run_on_sdl(int argc, char** argv, bool full_screen) {
     if (!o.record.empty() && !finish_recording(program.c_str(), o.record) && exit_code == exit_done)
         exit_code = exit_output_failed;
     install_platform(nullptr);
+    display.reset();  // it tells the settings it has not told yet
     return exit_code;
 }

@@ -7,6 +7,7 @@
 #include "files/system_folders.h"
 #include "files/utf8_paths.h"
 #include "present/keys.h"
+#include "programs/settings.h"
 
 namespace {
 
@@ -23,7 +24,8 @@ void print_game_usage(const char* program_path) {
         "as they come closer: aim with the mouse and shoot them before they escape.\n"
         "\n"
         "The game contains flashing: at a defeat the whole screen flashes through three\n"
-        "colours, 25 times a second, for two seconds. --calm turns that off.\n"
+        "colours, 25 times a second, for two seconds. --calm turns that off for a run,\n"
+        "the setting calm = on for good (see Settings below).\n"
         "\n"
         "Usage: korvane [OPTION]... [NOSOUND]      play in a window\n"
         "       korvane-fs [OPTION]... [NOSOUND]   play on the whole screen\n"
@@ -31,6 +33,11 @@ void print_game_usage(const char* program_path) {
         "  NOSOUND             play without sound (the word anywhere, in any case)\n",
         game_version());
     print_options(program_kind::windowed);
+    std::printf(
+        "\n"
+        "Settings, kept between games in the settings file (below); each can also be\n"
+        "given for one run, which does not change the file:\n");
+    print_setting_options();
     std::printf("Other words on the command line are ignored.\n");
     print_exit_codes();
     std::printf(
@@ -45,6 +52,8 @@ void print_game_usage(const char* program_path) {
         "  Alt+Enter     switch between window and full screen; the window can be\n"
         "                dragged to any size\n"
         "  F12           save a screenshot in screenshots/, beside the best score\n"
+        "  M             mute and unmute\n"
+        "  - and +       the volume, by a tenth\n"
         "Switching to another window or minimising the game pauses it.\n"
         "\n"
         "The game looks for its graphics/ and WAV/ folders in the working folder, then\n"
@@ -60,10 +69,11 @@ void print_game_usage(const char* program_path) {
     const auto shown = [](bool found, const std::string& path) {
         return !found ? std::string("not found") : path_of(path).is_absolute() ? path : "./" + path;
     };
-    std::printf("Here:\n  pictures    %s\n  samples     %s\n  best score  %s\n  screenshots %s\n",
+    std::printf("Here:\n  pictures    %s\n  samples     %s\n  best score  %s\n  screenshots %s\n  settings    %s\n",
                 shown(graphics_found(), graphics_file("")).c_str(), shown(samples_found(), sample_file("")).c_str(),
                 shown(!hi_score_file().empty(), hi_score_file()).c_str(),
-                shown(!hi_score_file().empty(), screenshot_folder()).c_str());
+                shown(!hi_score_file().empty(), screenshot_folder()).c_str(),
+                shown(!settings_file().empty(), settings_file()).c_str());
 }
 
 void print_headless_usage() {

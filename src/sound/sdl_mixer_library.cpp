@@ -17,6 +17,11 @@ namespace {
 // The game's samples are a few hundred KB; a minute of CD-quality sound is 10 MB.
 constexpr std::size_t largest_sample_bytes = 16 << 20;
 
+int player_volume_percent = 100;
+void apply_player_volume() {
+    Mix_MasterVolume((std::clamp(player_volume_percent, 0, 100) * MIX_MAX_VOLUME + 50) / 100);
+}
+
 class sdl_mixer final : public sound_library {
 public:
     // SDL_mixer has no version in the old library's numbering; it offers all
@@ -35,6 +40,7 @@ public:
             return false;
         }
         Mix_AllocateChannels(max_channels);
+        apply_player_volume();
         open_ = true;
         return true;
     }
@@ -75,15 +81,24 @@ public:
         open_ = false;
     }
 
+    bool is_open() const { return open_; }
+
 private:
     bool open_ = false;
     std::string failure_;
     std::vector<Mix_Chunk*> loaded_;
 };
 
-}  // namespace
-
-sound_library& sdl_mixer_library() {
+sdl_mixer& the_mixer() {
     static sdl_mixer mixer;
     return mixer;
+}
+
+}  // namespace
+
+sound_library& sdl_mixer_library() { return the_mixer(); }
+
+void set_sdl_sound_volume(int percent) {
+    player_volume_percent = percent;
+    if (the_mixer().is_open()) apply_player_volume();
 }

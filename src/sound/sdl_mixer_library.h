@@ -3,3 +3,6 @@
 #include "sound/sound_library.h"
 
 sound_library& sdl_mixer_library();
+// The player's volume over all the samples, in percent (0 mutes); kept for
+// when the sound opens.
+void set_sdl_sound_volume(int percent);

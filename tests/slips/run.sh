@@ -16,7 +16,11 @@ git -C "$repo" worktree add -q --detach "$work" HEAD || exit 2
 cmake -S "$work" -B "$work/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON >/dev/null || exit 2
 build() { cmake --build "$work/build" -j"$(nproc)" >/dev/null 2>&1; }
 suite() { (cd "$work/build" && ctest -j"$(nproc)" --timeout 300 "$@" >/dev/null 2>&1); }
-build && suite || { echo "the committed code does not pass its own suite" >&2; exit 2; }
+if ! build || ! (cd "$work/build" && ctest -j"$(nproc)" --timeout 300 >"$scratch/baseline.txt" 2>&1); then
+  echo "the committed code does not pass its own suite:" >&2
+  sed -n '/tests FAILED/,$p' "$scratch/baseline.txt" >&2
+  exit 2
+fi
 
 caught=0 tried=0
 while IFS= read -r line; do
