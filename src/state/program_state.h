@@ -10,8 +10,9 @@ extern std::int32_t keyboard_control;  // -1: the arrow keys steer (a key left t
 // -1: calm mode, for players sensitive to flashing: the field never changes
 // its colours faster than three times a second (the collapse after a defeat
 // keeps the scheme it began in; play_field.cpp). Nothing else differs, not a
-// random draw. Set by the program before the game runs (--calm, or what a
-// replayed recording says); 0 by default.
+// random draw. Set by the program before the game runs (korvane-headless
+// --calm, the windowed programs' calm setting, or what a replayed recording
+// says); 0 by default.
 extern std::int32_t calm_mode;
 
 // What is on show, for a player that watches the screen instead of reading
