@@ -622,7 +622,7 @@ TEST(GameRun, TheBuiltInPlayerPlaysTheGamesAskedForEachFromScratchAndPlaysWell) 
     std::getline(state_file, state_line);
     EXPECT_EQ(number(parse_json_line(state_line), "games"), 2);
     std::ifstream trace(two / "trace.jsonl");
-    long long best_stage = 0, best_chain = 0;
+    long long best_stage = 0, best_chain = 0, last_chain = 0;
     bool bonus_stage = false, second_began = false;
     for (std::string line; std::getline(trace, line);) {
         const auto frame = parse_json_line(line);
@@ -630,8 +630,11 @@ TEST(GameRun, TheBuiltInPlayerPlaysTheGamesAskedForEachFromScratchAndPlaysWell) 
             best_stage = std::max(best_stage, number(frame, "stage"));
             best_chain = std::max(best_chain, number(frame, "max_chain"));
             bonus_stage = bonus_stage || number(frame, "bonus_stage") != 0;
+            last_chain = number(frame, "chain");
         } else if (!second_began) {
             second_began = true;
+            ASSERT_GT(last_chain, 0) << "the first game ended without a chain to carry";
+            EXPECT_EQ(number(frame, "chain"), 0) << "the first game's chain went on: " << line;
             EXPECT_EQ(number(frame, "score"), 0) << line;
             EXPECT_EQ(number(frame, "max_chain"), 0) << "the longest chain is this game's: " << line;
             EXPECT_EQ(number(frame, "stage"), 1) << line;

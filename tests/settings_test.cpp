@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
+#include "present/pad_motion.h"
 #include "present/volume_overlay.h"
 #include "programs/command_line.h"
 
@@ -112,6 +114,33 @@ TEST(Settings, TheVolumeKeysStepByTenthsWithinTheRange) {
     EXPECT_EQ(s.volume, 50);
     apply_volume_key(volume_key::mute, s);
     EXPECT_FALSE(s.muted);
+}
+
+}  // namespace
+
+namespace {
+
+// A pad's stick: still within the round dead zone, then smooth from its
+// edge, 800 pixels a second at full tilt, doubled by a shoulder button.
+TEST(PadMotion, TheStickMovesTheCursorByItsDeflectionBeyondARoundDeadZone) {
+    const auto speed = [](float x, float y, int dead_zone = 8, int speed_percent = 100, bool fast = false) {
+        const cursor_motion m = stick_motion(x, y, dead_zone, speed_percent, fast, 1000);
+        return std::hypot(m.dx, m.dy);
+    };
+    EXPECT_EQ(speed(0.079f, 0), 0);
+    EXPECT_EQ(speed(0.05f, 0.06f), 0) << "within the circle, whatever the direction";
+    EXPECT_GT(speed(0.06f, 0.06f), 0) << "outside the circle, though each axis is within 8%";
+    EXPECT_LT(speed(0.09f, 0), 15) << "motion starts smoothly at the zone's edge";
+    EXPECT_NEAR(speed(1, 0), 800, 0.5);
+    EXPECT_NEAR(speed(0.707f, 0.707f), 800, 1) << "full tilt is full tilt in every direction";
+    EXPECT_NEAR(speed(0.54f, 0), 400, 1) << "halfway beyond the zone, half the speed";
+    EXPECT_NEAR(speed(1, 0, 8, 100, true), 1600, 1);
+    EXPECT_NEAR(speed(1, 0, 8, 50), 400, 0.5);
+    EXPECT_NEAR(speed(-1, 0, 0), 800, 0.5);
+    const cursor_motion left_up = stick_motion(-0.6f, -0.8f, 8, 100, false, 40);
+    EXPECT_LT(left_up.dx, 0);
+    EXPECT_NEAR(left_up.dy / left_up.dx, 0.8f / 0.6f, 1e-4) << "the cursor goes where the stick points";
+    EXPECT_EQ(stick_motion(1, 0, 8, 100, false, 0).dx, 0);
 }
 
 }  // namespace

@@ -43,8 +43,9 @@ public:
     // in virtual time jump ahead to the next moment when input can change.
     virtual void idle() = 0;
 
-    // The game shows its title: a game, if any, is over.
+    // The game shows its title (a game, if any, is over), and leaves it.
     virtual void title_shown() {}
+    virtual void title_left() {}
 
     virtual void warp_pointer(int x, int y) = 0;
     virtual void show_pointer(bool shown) = 0;

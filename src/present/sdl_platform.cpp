@@ -14,6 +14,7 @@
 #include "present/screen.h"
 #include "present/sdl_host.h"
 #include "present/sdl_input.h"
+#include "present/sdl_pad.h"
 #include "present/volume_overlay.h"
 #include "present/window_icon.h"
 
@@ -84,7 +85,11 @@ public:
     std::uint64_t wake_time(int ms) override;
     void wait_ms(int ms) override;
     int longest_wait_ms() const override { return longest_sdl_wait_ms(); }
-    void title_shown() override { tell_host_title_shown(); }
+    void title_shown() override {
+        title_on_show_ = true;
+        tell_host_title_shown();
+    }
+    void title_left() override { title_on_show_ = false; }
     void idle() override;
     void warp_pointer(int x, int y) override;
     void show_pointer(bool shown) override { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
@@ -97,6 +102,7 @@ private:
     SDL_Rect picture_rect_in_window() const;
     bool handled_by_window(const SDL_Event& e);
     void hand_over(const input_report& report);
+    void deliver(input_report report);
     void hand_over_waiting_input();
     void watch_for_the_end_of_a_replay(const SDL_Event& e);
     void report_initial_input();
@@ -118,6 +124,8 @@ private:
     SDL_Texture* overlay_ = nullptr;
     std::optional<std::uint64_t> overlay_until_;
     bool swallow_typed_text_ = false;
+    sdl_pads pads_;
+    bool title_on_show_ = false;
     // The picture last shown, for screenshots.
     std::vector<std::uint8_t> shown_pixels_;
     rgb shown_palette_[256] = {};
@@ -172,6 +180,7 @@ bool sdl_platform::open_display(bool full_screen) {
         return false;
     }
     if (!create_window(full_screen) && !create_window(!full_screen)) return false;
+    pads_.start();
     SDL_StartTextInput();
     report_initial_input();
     return true;
@@ -299,6 +308,14 @@ void sdl_platform::idle() {
 void sdl_platform::hand_over_waiting_input() {
     for (const input_report& report : waiting_input_) hand_over(report);
     waiting_input_.clear();
+}
+
+// Input reaches the game while time passes; what comes between is kept until then.
+void sdl_platform::deliver(input_report report) {
+    if (time_passing_)
+        hand_over(report);
+    else
+        waiting_input_.push_back(std::move(report));
 }
 
 void sdl_platform::hand_over(const input_report& report) {
@@ -455,6 +472,12 @@ void sdl_platform::pump_events() {
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         if (handled_volume_key(e) || handled_by_window(e)) continue;
+        std::vector<input_report> from_pad;
+        if (pads_.handle(e, title_on_show_, from_pad)) {
+            if (!replay_)
+                for (input_report& report : from_pad) deliver(std::move(report));
+            continue;
+        }
         if (replay_) {
             watch_for_the_end_of_a_replay(e);
             continue;
@@ -464,12 +487,15 @@ void sdl_platform::pump_events() {
             SDL_GetMouseState(&pointer.x, &pointer.y);
         const SDL_Rect r = picture_rect_in_window();
         for (input_report& report : map_sdl_input(e, {r.x, r.y, r.w, r.h}, pointer)) {
-            if (time_passing_)
-                hand_over(report);
-            else
-                waiting_input_.push_back(std::move(report));
+            // The last to move the cursor moves it: a pad goes on from where the mouse left it.
+            if (report.what == input_report::kind::pointer) pads_.follow_pointer(report.x, report.y);
+            deliver(std::move(report));
         }
     }
+    std::vector<input_report> from_sticks;
+    pads_.move(SDL_GetTicks64(), settings_, from_sticks);
+    if (!replay_)
+        for (input_report& report : from_sticks) deliver(std::move(report));
     // The note goes once its time is over, whether or not the game shows a new picture.
     if (overlay_until_ && SDL_GetTicks64() >= *overlay_until_) {
         overlay_until_.reset();

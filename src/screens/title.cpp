@@ -50,5 +50,6 @@ std::int32_t title_screen() {
         sleep_plain(30);
     }
     keyboard_control = (last_read_ok && (buttons & 1)) ? 0 : -1;
+    if (platform* p = current_platform()) p->title_left();
     return quit;
 }
