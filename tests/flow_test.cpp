@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <utility>
 #include <vector>
 
 #include "combat/combat.h"
 #include "flow/flow_internal.h"
-#include "present/random.h"
 #include "state/direction_tables.h"
 #include "state/play_state.h"
 #include "state/program_state.h"
@@ -216,49 +214,25 @@ TEST_F(Flow, BandsLieOnTheirRowsAndSkipRowsBelowTheGrid) {
     EXPECT_EQ(test_screen::pixel(0, 100, 235), 1);
 }
 
-// The fifty frames of a collapse from the scheme given, as drawn: each
-// frame's scheme and ground colour, and the explosions its bursts start.
-struct collapse {
-    std::vector<int> schemes, grounds;
-    std::vector<std::vector<std::pair<int, int>>> bursts;  // per frame, where they start
-    std::uint64_t draws = 0;                               // random numbers drawn
-    int outcome_before_the_end = 0, outcome = 0;
-};
-collapse play_collapse(int scheme) {
-    restart_random_sequence();
+TEST_F(Flow, CollapseCyclesTheSchemesBurstsAndEndsTheGame) {
     defeated = -1;
-    defeat_frames = burst_countdown = 0;
-    frame_outcome = outcome_play_on;
-    background_index = scheme;
-    scroll_y = 0;
-    collapse c;
+    background_index = 0;
+    std::vector<int> schemes;
+    std::vector<int> burst_frames;
     for (int f = 1; f <= 50; ++f) {
-        c.outcome_before_the_end |= frame_outcome;
+        ASSERT_EQ(frame_outcome, 0) << f;
         for (effect& e : effects) e.active = 0;
         draw_play_field();
-        c.schemes.push_back(background_index);
-        c.grounds.push_back(test_screen::pixel(0, 100, 410));  // row 52, where no band ever lies
-        c.bursts.emplace_back();
-        for (const effect& e : effects)
-            if (e.active) c.bursts.back().emplace_back(e.x, e.y);
+        if (f <= 4) schemes.push_back(background_index);
+        int started = 0;
+        for (const effect& e : effects) started += e.active != 0;
+        if (started > 0) {
+            EXPECT_EQ(started, 4);
+            burst_frames.push_back(f);
+        }
     }
-    c.draws = random_draws();
-    c.outcome = frame_outcome;
-    return c;
-}
-
-TEST_F(Flow, CollapseCyclesTheSchemesBurstsAndEndsTheGame) {
-    const collapse c = play_collapse(0);
-    EXPECT_EQ(std::vector<int>(c.schemes.begin(), c.schemes.begin() + 4), (std::vector<int>{1, 2, 0, 1}));
-    EXPECT_EQ(std::vector<int>(c.grounds.begin(), c.grounds.begin() + 4), (std::vector<int>{2, 4, 1, 2}));
-    EXPECT_EQ(c.outcome_before_the_end, 0);
-    EXPECT_EQ(c.outcome, 1);
-    std::vector<int> burst_frames;
-    for (std::size_t f = 0; f < c.bursts.size(); ++f) {
-        if (c.bursts[f].empty()) continue;
-        EXPECT_EQ(c.bursts[f].size(), 4u);
-        burst_frames.push_back(static_cast<int>(f) + 1);
-    }
+    EXPECT_EQ(schemes, (std::vector<int>{1, 2, 0, 1}));
+    EXPECT_EQ(frame_outcome, 1);
     ASSERT_GE(burst_frames.size(), 8u);
     EXPECT_EQ(burst_frames[0], 1);
     for (std::size_t i = 1; i < burst_frames.size(); ++i) {
@@ -267,18 +241,37 @@ TEST_F(Flow, CollapseCyclesTheSchemesBurstsAndEndsTheGame) {
     }
 }
 
-// Calm, the field keeps the scheme the defeat came in; the bursts, the
-// random numbers behind them and the game's end are the same.
-TEST_F(Flow, CalmTheCollapseKeepsItsSchemeAndBurstsAlike) {
-    const collapse flashing = play_collapse(1);
-    calm_mode = -1;
-    const collapse calm = play_collapse(1);
-    EXPECT_EQ(calm.schemes, std::vector<int>(50, 1));
-    EXPECT_EQ(calm.grounds, std::vector<int>(50, 2));
-    EXPECT_EQ(calm.bursts, flashing.bursts);
-    EXPECT_EQ(calm.draws, flashing.draws);
-    EXPECT_EQ(calm.outcome_before_the_end, 0);
-    EXPECT_EQ(calm.outcome, 1);
+// Calm, the collapse keeps the scheme the defeat came in, and draws it so;
+// its bursts start when and where they would have, and it ends the game.
+TEST_F(Flow, CalmTheCollapseKeepsItsSchemeAndItsBursts) {
+    const auto collapse = [](std::int32_t calm) {
+        restart_random_sequence();
+        calm_mode = calm;
+        defeated = -1;
+        defeat_frames = burst_countdown = 0;
+        frame_outcome = outcome_play_on;
+        background_index = 1;
+        scroll_y = 0;
+        std::vector<std::vector<int>> frames;  // the scheme, the ground's colour, where bursts start
+        for (int f = 1; f <= 50; ++f) {
+            for (effect& e : effects) e.active = 0;
+            draw_play_field();
+            frames.push_back({background_index, test_screen::pixel(0, 100, 410)});  // row 52: never a band
+            for (const effect& e : effects)
+                if (e.active) frames.back().insert(frames.back().end(), {e.x, e.y});
+        }
+        EXPECT_EQ(frame_outcome, outcome_game_over);
+        return frames;
+    };
+    const auto flashing = collapse(0), calm = collapse(-1);
+    EXPECT_NE(flashing[0][0], 1);
+    for (std::size_t f = 0; f < calm.size(); ++f) {
+        EXPECT_EQ(calm[f][0], 1) << f;
+        EXPECT_EQ(calm[f][1], 2) << "the meadow's ground, frame " << f;
+        EXPECT_EQ(std::vector<int>(calm[f].begin() + 2, calm[f].end()),
+                  std::vector<int>(flashing[f].begin() + 2, flashing[f].end()))
+            << f;
+    }
 }
 
 TEST_F(Flow, SchemesFollowTheStage) {
