@@ -31,10 +31,11 @@ constexpr std::uint64_t replay_end_hold_ms = 1000;
 // being dragged changes its size many times a second).
 constexpr std::uint64_t settings_settle_ms = 500;
 
-// The keys the window keeps for the volume, not the game's: without Alt,
-// Ctrl or the system key, so that shortcuts stay the desktop's.
+// The keys the window keeps for the volume, not the game's: without Ctrl or
+// the system key, so that shortcuts stay the desktop's. Alt does not count:
+// after Alt+F4 under some window systems it stays down for SDL.
 std::optional<volume_key> volume_key_of(const SDL_Keysym& k) {
-    if (k.mod & (KMOD_ALT | KMOD_CTRL | KMOD_GUI)) return std::nullopt;
+    if (k.mod & (KMOD_CTRL | KMOD_GUI)) return std::nullopt;
     switch (k.sym) {
         case SDLK_m: return volume_key::mute;
         case SDLK_MINUS:
