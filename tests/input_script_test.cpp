@@ -61,11 +61,11 @@ TEST(Script, ReadsEveryKindOfEvent) {
 
 TEST(Script, NamesTheLineOfAMistake) {
     const char* bad[] = {
-        "0 move 640 0", "0 move 1",   "0 press thumb",     "0 keydown f13",      "0 keydown shift", "0 jump",
-        "x move 1 1",   "-5 close",   "0 focus maybe",     "0 close now",        "0 keydown f01",   "0 move 1 1 1",
-        "0 best",       "0 best --1", "0 best 2147483648", "0 best -2147483649", "0 best 5 5",      "1 best 5",
-        "0 type 7",     "0 type zz",  "0 type 123456",     "0 type 79 7a",       "0 hold",          "0 calm 1",
-        "1 calm",
+        "0 move 640 0", "0 move 0 480", "0 move 1",   "0 press thumb",     "0 keydown f13",      "0 keydown shift",
+        "0 jump",       "x move 1 1",   "-5 close",   "0 focus maybe",     "0 close now",        "0 keydown f01",
+        "0 move 1 1 1", "0 best",       "0 best --1", "0 best 2147483648", "0 best -2147483649", "0 best 5 5",
+        "1 best 5",     "0 type 7",     "0 type zz",  "0 type 123456",     "0 type 79 7a",       "0 hold",
+        "0 calm 1",     "1 calm",
     };
     for (const char* line : bad) {
         std::vector<script_event> events;

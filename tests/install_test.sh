@@ -33,10 +33,12 @@ for size in 32 64 128 256; do
   [ "$dimensions" = "${size}x${size}" ] || fail "the ${size}px icon is $dimensions"
 done
 
-# Click into a game, pause it, quit it, then leave on the title screen.
+# Click into a game, fire once, pause it, quit it, then leave on the title screen.
 cat >"$scratch/input.txt" <<'SCRIPT'
 0 press left
 100 release left
+20800 press left
+20840 release left
 21030 keydown esc
 21530 keyup esc
 21730 keydown y
@@ -49,21 +51,28 @@ SCRIPT
 mkdir "$scratch/reference"
 ln -s "$build/game/graphics" "$build/game/WAV" "$scratch/reference/"
 (cd "$scratch/reference" && HOME=$scratch XDG_DATA_HOME=$scratch/unused \
-  "$build/game/korvane-headless" --input ../input.txt --shot 500:title.png nosound) || fail "the reference run"
+  "$build/game/korvane-headless" --input ../input.txt --shot 500:title.png --sounds sounds.txt) || fail "the reference run"
+# The game's sounds play: every run below must find its samples to play the same.
+[ -s "$scratch/reference/sounds.txt" ] || fail "the reference run played no sound"
 
 # The built game started from an unrelated folder finds its files beside itself.
 mkdir "$scratch/beside"
 (cd "$scratch/beside" && HOME=$scratch XDG_DATA_HOME=$scratch/unused \
-  "$build/game/korvane-headless" --input ../input.txt --shot 500:title.png nosound) || fail "the built game's run"
+  "$build/game/korvane-headless" --input ../input.txt --shot 500:title.png --sounds sounds.txt) || fail "the built game's run"
 cmp -s "$scratch/reference/title.png" "$scratch/beside/title.png" ||
   fail "started from elsewhere, the built game's title screen differs"
+cmp -s "$scratch/reference/sounds.txt" "$scratch/beside/sounds.txt" ||
+  fail "started from elsewhere, the built game played other sounds (are its samples found?)"
 
 mkdir -p "$scratch/elsewhere" "$scratch/data/korvane"
 printf 'hi-score\r\n-5\r\n' >"$scratch/data/korvane/hiscore.txt"
 (cd "$scratch/elsewhere" && HOME=$scratch XDG_DATA_HOME=$scratch/data \
-  "$prefix/bin/korvane-headless" --input ../input.txt --shot 500:title.png nosound) || fail "the installed game's run"
+  "$prefix/bin/korvane-headless" --input ../input.txt --shot 500:title.png --sounds sounds.txt) ||
+  fail "the installed game's run"
 cmp -s "$scratch/reference/title.png" "$scratch/elsewhere/title.png" ||
   fail "the installed game's title screen differs from the built game's"
+cmp -s "$scratch/reference/sounds.txt" "$scratch/elsewhere/sounds.txt" ||
+  fail "the installed game played other sounds than the built game (are its samples found?)"
 [ -e "$scratch/elsewhere/hiscore.txt" ] && fail "a hiscore.txt was left in the working folder"
 [ "$(od -An -c "$scratch/data/korvane/hiscore.txt" | tr -s ' ')" = "$(printf 'hi-score\r\n 0\r\n' | od -An -c | tr -s ' ')" ] ||
   fail "the beaten best score (0 over -5) was not saved in the player's data folder"
