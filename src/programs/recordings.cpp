@@ -121,4 +121,4 @@ bool read_recording(const char* program, const std::string& path, script_content
     return true;
 }
 
-bool plays_calm(const script_contents& script, bool asked) { return script.best_at_start ? script.calm : asked; }
+bool plays_calm(const script_contents& script, bool asked) { return script.calm || asked; }

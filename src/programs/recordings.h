@@ -21,8 +21,8 @@ bool finish_recording(const char* program, const std::string& path);
 // it may play differently.
 bool read_recording(const char* program, const std::string& path, script_contents& script);
 
-// Whether a run plays in calm mode: a recording (a script that gives the best
-// it began with, as every recording does) as it was played, whatever was
-// asked, so that it replays to what its player saw; any other script, or
-// none, as asked.
+// Whether a run plays in calm mode: when asked, and a recording made in calm
+// mode whatever was asked. Calm mode changes only the colours the collapse
+// is drawn in, so a watcher who asks for calm never sees it flash, and a
+// calm recording replays to what its player saw.
 bool plays_calm(const script_contents& script, bool asked);
