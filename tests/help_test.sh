@@ -14,13 +14,15 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 for program in korvane korvane-fs; do
   for word in -h --help; do
-    env -u DISPLAY -u WAYLAND_DISPLAY XDG_DATA_HOME="$scratch/data" "$game_dir/$program" $word >out.txt 2>err.txt ||
+    env -u DISPLAY -u WAYLAND_DISPLAY XDG_DATA_HOME="$scratch/data" XDG_CONFIG_HOME="$scratch/config" \
+      "$game_dir/$program" $word >out.txt 2>err.txt ||
       fail "$program $word: exit code $?"
     grep -q "^Usage: korvane \[OPTION\]... \[NOSOUND\]" out.txt || fail "$program $word printed no usage"
     grep -q "NOSOUND" out.txt && grep -q "Alt+Enter" out.txt || fail "$program $word: no options or controls"
     # Started from here, the game would keep its best score in the data folder.
     grep -q "best score  $scratch/data/korvane/hiscore.txt" out.txt || fail "$program $word: where is the best score?"
     grep -q "pictures    $game_dir/graphics/" out.txt || fail "$program $word: where are the pictures?"
+    grep -q "settings    $scratch/config/korvane/settings.ini" out.txt || fail "$program $word: where are the settings?"
     [ -s err.txt ] && fail "$program $word wrote to stderr: $(cat err.txt)"
   done
   [ "$(env -u DISPLAY "$game_dir/$program" --version)" = "korvane $version" ] || fail "$program --version"
