@@ -99,6 +99,15 @@ std::string recording_version(std::string_view first_line) {
     return std::string(first_line.substr(0, space));
 }
 
+// A line a recording gives once, at 0 ms, before its events: false with the problem otherwise.
+bool once_at_start(const char* what, std::uint64_t ms, bool given_before, std::string& problem) {
+    if (ms != 0)
+        problem = std::string(what) + " is given at 0 ms";
+    else if (given_before)
+        problem = std::string(what) + " is given twice";
+    return problem.empty();
+}
+
 // "best N" at 0 ms, once. N is any value the best score's file can hold,
 // negative ones included.
 bool parse_best(std::istringstream& words, std::uint64_t ms, script_contents& script, std::string& problem) {
@@ -109,11 +118,7 @@ bool parse_best(std::istringstream& words, std::uint64_t ms, script_contents& sc
     if (!parse_whole_number(negative ? value.substr(1) : value, 0, negative ? 2'147'483'648 : 2'147'483'647, best) ||
         !extra.empty())
         problem = "best takes one whole number";
-    else if (ms != 0)
-        problem = "best is given at 0 ms";
-    else if (script.best_at_start)
-        problem = "best is given twice";
-    else
+    else if (once_at_start("best", ms, script.best_at_start.has_value(), problem))
         script.best_at_start = static_cast<std::int32_t>(negative ? -best : best);
     return problem.empty();
 }
@@ -124,11 +129,7 @@ bool parse_calm(std::istringstream& words, std::uint64_t ms, script_contents& sc
     words >> extra;
     if (!extra.empty())
         problem = "calm takes no argument";
-    else if (ms != 0)
-        problem = "calm is given at 0 ms";
-    else if (script.calm)
-        problem = "calm is given twice";
-    else
+    else if (once_at_start("calm", ms, script.calm, problem))
         script.calm = true;
     return problem.empty();
 }
