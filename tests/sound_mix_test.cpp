@@ -1,12 +1,15 @@
 // The six samples mixed the way the game plays them. SDL_mixer adds the
 // playing channels into the 16-bit output one after another, each scaled by
 // its chunk volume (out of 128) and clipped after every addition; starting a
-// sample on a channel cuts what that channel played. Runs in the game folder.
+// sample on a channel cuts what that channel played. Loudness and bands are
+// measured on that output, as a sound level meter would hear the game. Runs in
+// the game folder.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <complex>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -14,6 +17,7 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -70,8 +74,9 @@ struct play {
 };
 
 struct mix_result {
-    double peak_dbfs;  // of the sum before clipping
-    int clipped;       // output samples pushed past 16 bits
+    double peak_dbfs;         // of the sum before clipping
+    int clipped;              // output samples pushed past 16 bits
+    std::vector<int> output;  // what the player hears
 };
 
 mix_result mix(std::vector<play> plays) {
@@ -94,7 +99,7 @@ mix_result mix(std::vector<play> plays) {
             out[t] = std::clamp(sum, -32768, 32767);
         }
     }
-    return {20 * std::log10(peak / 32768.0), clipped};
+    return {20 * std::log10(peak / 32768.0), clipped, std::move(out)};
 }
 
 std::string dbfs(double db) {
@@ -175,30 +180,108 @@ biquad two_pole(double cutoff, double q, bool high) {
     return {k * k / a0, 2 * k * k / a0, k * k / a0, a1, a2};
 }
 
-// K-weighting, as broadcast loudness meters use it. First stage: +4 dB above
-// 1.7 kHz, where the ear is keenest.
-biquad presence_shelf() {
-    const double k = std::tan(std::numbers::pi * 1681.974450955533 / rate), q = 0.7071752369554196;
-    const double vh = std::pow(10.0, 3.999843853973347 / 20), vb = std::pow(vh, 0.4996667741545416);
-    const double a0 = 1 + k / q + k * k;
-    return {(vh + vb * k / q + k * k) / a0, 2 * (k * k - vh) / a0, (vh - vb * k / q + k * k) / a0, 2 * (k * k - 1) / a0,
-            (1 - k / q + k * k) / a0};
+// One real pole (bilinear transform, pre-warped so the pole stays at its
+// frequency), as a high-pass s / (s + w) or a low-pass w / (s + w).
+biquad one_pole(double pole, bool high) {
+    const double w = std::tan(std::numbers::pi * pole / rate), a0 = 1 + w;
+    if (high) return {1 / a0, -1 / a0, 0, (w - 1) / a0, 0};
+    return {w / a0, w / a0, 0, (w - 1) / a0, 0};
 }
 
-// Loudness in dB: K-weighted (the shelf, then the meters' cut below 40 Hz) and
-// averaged over the sample's loudest 200 ms, about as long as the ear sums a
-// short sound, so a brief zap counts for less than a blast of the same level.
-double loudness(const std::vector<std::int16_t>& s) {
-    biquad shelf = presence_shelf(), low_cut = two_pole(38.13547087602444, 0.5003270373238773, true);
-    const std::size_t window = static_cast<std::size_t>(rate / 5);
+// A-weighting, the ear's sensitivity at moderate levels: the analogue curve's
+// poles at 20.6 Hz (twice), 107.7 Hz, 737.9 Hz and 12.2 kHz (twice), set to
+// 0 dB at 1 kHz. A meter applies it, then any extra filter a listener adds.
+struct meter {
+    std::vector<biquad> stages{one_pole(20.598997, true), one_pole(20.598997, true),  one_pole(107.65265, true),
+                               one_pole(737.86223, true), one_pole(12194.217, false), one_pole(12194.217, false)};
+    double gain = 1.0;
+    meter() {
+        const std::complex<double> z = std::polar(1.0, -2 * std::numbers::pi * 1000 / rate);
+        std::complex<double> response = 1.0;
+        for (const biquad& b : stages) response *= (b.b0 + b.b1 * z) / (1.0 + b.a1 * z);
+        gain = 1 / std::abs(response);
+    }
+    double operator()(double x) {
+        for (biquad& b : stages) x = b(x);
+        return x * gain;
+    }
+};
+
+// A listener on small speakers, which give out below 150 Hz.
+std::vector<biquad> small_speaker() {
+    const biquad cut = two_pole(150, std::numbers::sqrt2 / 2, true);
+    return {cut, cut};
+}
+
+struct loudest_window {
+    double db;
+    double starts;  // seconds
+};
+
+// The A-weighted level in dB of the loudest stretch of `seconds`; a sound
+// shorter than that is averaged with silence, so a brief zap counts for less
+// than a blast of the same level, as it does to the ear.
+loudest_window loudest(const std::vector<int>& played, double seconds, std::vector<biquad> listener = {}) {
+    meter a_weighted;
+    const std::size_t window = static_cast<std::size_t>(rate * seconds);
     std::vector<double> power;
-    for (const std::int16_t x : s) power.push_back(std::pow(low_cut(shelf(x / 32768.0)), 2));
-    double sum = 0, loudest = 0;
+    for (const int x : played) {
+        double y = a_weighted(x / 32768.0);
+        for (biquad& b : listener) y = b(y);
+        power.push_back(y * y);
+    }
+    double sum = 0, best = 0;
+    std::size_t end = 0;
     for (std::size_t i = 0; i < power.size(); ++i) {
         sum += power[i] - (i >= window ? power[i - window] : 0.0);
-        loudest = std::max(loudest, sum);
+        if (sum > best) {
+            best = sum;
+            end = i + 1;
+        }
     }
-    return 10 * std::log10(loudest / window);
+    return {10 * std::log10(best / window), (end > window ? end - window : 0) / rate};
+}
+
+// About as long as the ear sums a short sound.
+double loudness(const std::vector<int>& played, std::vector<biquad> listener = {}) {
+    return loudest(played, 0.2, std::move(listener)).db;
+}
+
+// A sample as the game plays it: on its own, at its chunk volume.
+std::vector<int> played(int sample) {
+    constexpr std::array<int, 6> game_volume = {full, full, full, full, fall_volume, boom_volume};
+    return mix({{0, sample, 0, game_volume[sample]}}).output;
+}
+
+// The energy between `low` and `high` Hz (0: no limit), through fourth-order
+// crossovers, of the first `length` output samples.
+double band_energy(const std::vector<int>& s, double low, double high, std::size_t length = SIZE_MAX) {
+    biquad high1 = two_pole(low > 0 ? low : 1, std::numbers::sqrt2 / 2, true), high2 = high1;
+    biquad low1 = two_pole(high > 0 ? high : 1, std::numbers::sqrt2 / 2, false), low2 = low1;
+    double sum = 0;
+    for (std::size_t i = 0; i < std::min(length, s.size()); ++i) {
+        double x = s[i];
+        if (low > 0) x = high2(high1(x));
+        if (high > 0) x = low2(low1(x));
+        sum += x * x;
+    }
+    return sum;
+}
+
+double share_db(const std::vector<int>& s, double low, double high) {
+    return 10 * std::log10(band_energy(s, low, high) / band_energy(s, 0, 0));
+}
+
+TEST(SoundMeter, WeighsTonesAsTheEarDoes) {
+    // The A-curve's standard values, within a class 1 meter's tolerance.
+    for (const auto& [hz, weight] :
+         {std::pair{50.0, -30.2}, {100.0, -19.1}, {1000.0, 0.0}, {4000.0, 1.0}, {10000.0, -2.5}}) {
+        std::vector<int> tone;
+        for (int i = 0; i < rate / 2; ++i)
+            tone.push_back(static_cast<int>(16384 * std::sin(2 * std::numbers::pi * hz * i / rate)));
+        // A sine at half scale is 9 dB below a full-scale square.
+        EXPECT_NEAR(loudness(tone), weight - 9.03, 1.0) << hz << " Hz";
+    }
 }
 
 TEST_F(SoundMix, SamplesPeakAtMinusSixAndRankByLoudness) {
@@ -207,19 +290,54 @@ TEST_F(SoundMix, SamplesPeakAtMinusSixAndRankByLoudness) {
         const int peak = std::ranges::max(s, {}, [](std::int16_t x) { return std::abs(x); });
         EXPECT_NEAR(20 * std::log10(std::abs(peak) / 32768.0), -6.0, 1.0) << names[i];
     }
-    // Each a step you can hear above the last: the shot, the kill, the defeat.
-    const double shot = loudness(samples(laser)), kill = loudness(samples(explosion)), defeat = loudness(samples(boom));
-    EXPECT_GE(kill - shot, 1.0) << "laser " << shot << " dB, explosion " << kill << " dB";
-    EXPECT_GE(defeat - kill, 1.0) << "explosion " << kill << " dB, boom " << defeat << " dB";
-
-    // The kill has body: a sub-bass thump under the crack, not just noise.
-    biquad low1 = two_pole(150, std::numbers::sqrt2 / 2, false), low2 = low1;
-    double all = 0, low = 0;
-    for (const std::int16_t x : samples(explosion)) {
-        all += std::pow(x, 2.0);
-        low += std::pow(low2(low1(x)), 2.0);
+    // Each clearly louder than the last, as the game plays them: the shot, the
+    // kill it pays for, the defeat; and the defeat the loudest of all. On small
+    // speakers too, so the order does not rest on the sub-bass.
+    for (const bool small : {false, true}) {
+        const auto listener = small ? small_speaker() : std::vector<biquad>{};
+        std::array<double, 6> level{};
+        for (int i = 0; i < 6; ++i) level[i] = loudness(played(i), listener);
+        const char* where = small ? " on small speakers" : "";
+        EXPECT_GE(level[explosion] - level[laser], 3.0)
+            << "laser " << level[laser] << " dB, explosion " << level[explosion] << " dB" << where;
+        EXPECT_GE(level[boom] - level[explosion], 3.0)
+            << "explosion " << level[explosion] << " dB, boom " << level[boom] << " dB" << where;
+        for (const int other : {laser, explosion, munch, exp_energy, fall})
+            EXPECT_GE(level[boom] - level[other], 1.0)
+                << names[other] << " " << level[other] << " dB, boom " << level[boom] << " dB" << where;
     }
-    EXPECT_GT(10 * std::log10(low / all), -10.0) << "explosion's share below 150 Hz";
+}
+
+TEST_F(SoundMix, TheKillAndTheDefeatHaveBodyInTheLowMids) {
+    // 150-500 Hz is the weight a laptop's speakers still play.
+    for (const int id : {explosion, boom})
+        EXPECT_GT(share_db(played(id), 150, 500), -8.0) << names[id] << "'s share of 150-500 Hz";
+    // And the kill still has a sub-bass thump under the crack, not just noise.
+    EXPECT_GT(share_db(played(explosion), 0, 150), -10.0) << "explosion's share below 150 Hz";
+}
+
+TEST_F(SoundMix, TheEnergyChimeRingsAtTheHit) {
+    const auto chime = loudest(played(exp_energy), 0.05);
+    EXPECT_LT(chime.starts, 0.06) << "the loudest 50 ms of exp_energy start " << chime.starts * 1000 << " ms in";
+}
+
+TEST_F(SoundMix, TheFallingWhistleIsHeardOverTheShots) {
+    // The fall is played at a quarter of full level, so it must carry by its
+    // density and its register: in the whistle's band, 2 to 5 kHz, it outweighs
+    // a shot fired as it starts and one fired every 6 frames over it (faster
+    // than the game can fire), and its loudness stays near the shot's.
+    const auto whistle = played(fall);
+    for (const int every : {0, 6}) {
+        std::vector<play> shots{{0, laser, 0, full}};
+        if (every > 0)
+            for (int f = every; f * std::size_t{frame} < whistle.size(); f += every)
+                shots.push_back({0, laser, f, full});
+        const auto shooting = mix(shots).output;
+        const double margin =
+            10 * std::log10(band_energy(whistle, 2000, 5000) / band_energy(shooting, 2000, 5000, whistle.size()));
+        EXPECT_GE(margin, 3.0) << "shots every " << every << " frames: the fall's margin in its band, dB";
+    }
+    EXPECT_GE(loudness(whistle), loudness(played(laser)) - 6.0);
 }
 
 }  // namespace
