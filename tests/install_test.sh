@@ -25,7 +25,7 @@ done
 desktop-file-validate "$prefix/share/applications/$app_id.desktop" || fail "desktop entry"
 appstreamcli validate --no-net "$prefix/share/metainfo/$app_id.metainfo.xml" >"$scratch/appstream.txt" 2>&1 ||
   { cat "$scratch/appstream.txt"; fail "metainfo"; }
-for size in 32 64 128 256; do
+for size in 16 24 32 64 128 256; do
   icon=$prefix/share/icons/hicolor/${size}x${size}/apps/$app_id.png
   [ -f "$icon" ] || fail "no ${size}px icon"
   # Width and height, big-endian, at bytes 16 and 20 of the PNG.

@@ -1,21 +1,24 @@
-// iconc: turns the game's icon (a .pix source) into the desktop's icons, the
-// window icon built into the programs and, if asked, the Windows icon file.
-//   iconc PALETTE ICON.pix ICON_DIR NAME WINDOW_ICON.cpp [ICON.ico]
-// Writes ICON_DIR/hicolor/SxS/apps/NAME.png for S = 32, 64, 128 and 256,
-// each a whole-number enlargement with hard pixel edges, the source of
-// window_icon_pixels at window_icon_size, and ICON.ico holding the icon at 16,
-// 32, 48, 64 and 128 px as DIBs and at 256 px as PNG. Colour 0 is transparent,
-// every other opaque.
+// iconc: turns the game's icon (.pix sources, each drawn for its own size) into
+// the desktop's icons, the window icon built into the programs and, if asked,
+// the Windows icon file.
+//   iconc PALETTE ICON_DIR NAME WINDOW_ICON.cpp [--ico ICON.ico] SOURCE.pix...
+// Writes ICON_DIR/hicolor/SxS/apps/NAME.png for S = 16, 24, 32, 64, 128 and 256,
+// the source of window_icon_pixels at window_icon_size, and ICON.ico holding the
+// icon at 16, 24, 32, 48, 64 and 128 px as DIBs and at 256 px as PNG. Each size
+// is the source drawn for it, or else the largest source enlarged with hard
+// pixel edges. Colour 0 is transparent, every other opaque.
 #include <png.h>
 
-#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "file_io.h"
@@ -28,54 +31,36 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int icon_source_size = 32;
-constexpr int desktop_sizes[] = {32, 64, 128, 256};
+constexpr int desktop_sizes[] = {16, 24, 32, 64, 128, 256};
 
-constexpr int windows_sizes[] = {16, 32, 48, 64, 128, 256};
+constexpr int windows_sizes[] = {16, 24, 32, 48, 64, 128, 256};
 // From here up the .ico holds PNG: a 256 px DIB would take 260 KB, and the Windows that show
 // icons this large (Vista on) read PNG.
 constexpr int windows_png_from = 256;
 
-int brightness(const artc::rgb& c) { return 299 * c.r + 587 * c.g + 114 * c.b; }
+// The icon's sources by their side.
+using icon_sources = std::map<int, artc::picture>;
 
-// The icon at size x size, as palette indices. Sizes from the source up take each
-// pixel's nearest source pixel, so edges stay hard at 1.5x as at 8x. Smaller sizes
-// give each block the colour most of its opaque pixels have (the darker one on a tie,
-// so the tile's edge and the outlines survive), and leave it clear only when most of
-// it is clear: a blend would blur a picture this small.
-artc::picture drawn_at(const artc::picture& icon, const artc::palette& palette, int size) {
-    artc::picture out(size, size);
-    if (size >= icon.width) {
-        for (int y = 0; y < size; ++y) {
-            for (int x = 0; x < size; ++x) out.at(x, y) = icon.at(x * icon.width / size, y * icon.height / size);
-        }
-        return out;
+// The icon at size x size, as palette indices: the source drawn for that size, or the
+// largest source with each pixel taken from its nearest source pixel, so edges stay hard
+// at 1.5x as at 8x. A size below the largest needs a drawing of its own: shrunk, the
+// ring's thin line blends into the sky and the eyes smear.
+artc::picture drawn_at(const icon_sources& sources, int size) {
+    if (const auto own = sources.find(size); own != sources.end()) return own->second;
+    const artc::picture& largest = sources.rbegin()->second;
+    if (size < largest.width) {
+        throw std::runtime_error("iconc: no source is drawn for " + std::to_string(size) + " px");
     }
-    if (icon.width % size != 0) throw std::runtime_error("iconc: cannot shrink the icon to " + std::to_string(size));
-    const int block = icon.width / size;
+    artc::picture out(size, size);
     for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            std::array<int, 256> counts{};
-            for (int dy = 0; dy < block; ++dy) {
-                for (int dx = 0; dx < block; ++dx) ++counts[icon.at(x * block + dx, y * block + dy)];
-            }
-            int best = 0;  // no opaque colour seen yet
-            for (int index = 1; index < 256; ++index) {
-                if (counts[index] == 0) continue;
-                if (best == 0 || counts[index] > counts[best] ||
-                    (counts[index] == counts[best] && brightness(palette[index]) < brightness(palette[best]))) {
-                    best = index;
-                }
-            }
-            out.at(x, y) = counts[0] * 2 > block * block ? 0 : static_cast<std::uint8_t>(best);
-        }
+        for (int x = 0; x < size; ++x) out.at(x, y) = largest.at(x * largest.width / size, y * largest.height / size);
     }
     return out;
 }
 
 // The icon at size x size, as RGBA bytes.
-std::vector<std::uint8_t> rgba_at(const artc::picture& icon, const artc::palette& palette, int size) {
-    const artc::picture drawn = drawn_at(icon, palette, size);
+std::vector<std::uint8_t> rgba_at(const icon_sources& sources, const artc::palette& palette, int size) {
+    const artc::picture drawn = drawn_at(sources, size);
     std::vector<std::uint8_t> rgba(static_cast<std::size_t>(size) * size * 4);
     for (std::size_t i = 0; i < drawn.pixels.size(); ++i) {
         const std::uint8_t index = drawn.pixels[i];
@@ -124,10 +109,10 @@ void write_file(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
     if (!out) throw std::runtime_error("iconc: cannot write " + path.string());
 }
 
-void write_windows_icon(const fs::path& path, const artc::picture& icon, const artc::palette& palette) {
+void write_windows_icon(const fs::path& path, const icon_sources& sources, const artc::palette& palette) {
     std::vector<iconc::ico_entry> entries;
     for (const int size : windows_sizes) {
-        const std::vector<std::uint8_t> rgba = rgba_at(icon, palette, size);
+        const std::vector<std::uint8_t> rgba = rgba_at(sources, palette, size);
         entries.push_back({size, size >= windows_png_from ? encode_png(rgba, size) : iconc::dib_image(rgba, size)});
     }
     write_file(path, iconc::ico_file(entries));
@@ -149,24 +134,40 @@ void write_window_icon(const fs::path& path, const std::vector<std::uint8_t>& rg
     if (!out) throw std::runtime_error("iconc: cannot write " + path.string());
 }
 
+// Each source read, square and the only one of its size.
+icon_sources read_sources(char** first, char** last) {
+    icon_sources sources;
+    for (char** file = first; file != last; ++file) {
+        artc::picture source = artc::parse_pix(artc::read_text_file(*file), *file);
+        artc::require_size(source, source.width, source.width, *file);
+        const int side = source.width;
+        if (!sources.emplace(side, std::move(source)).second) {
+            throw std::runtime_error(std::string("iconc: ") + *file + ": a second source of " + std::to_string(side) +
+                                     " px");
+        }
+    }
+    return sources;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 6 && argc != 7) {
-        std::cerr << "usage: iconc PALETTE ICON.pix ICON_DIR NAME WINDOW_ICON.cpp [ICON.ico]\n";
+    const bool windows_icon = argc > 6 && std::string_view(argv[5]) == "--ico";
+    const int first_source = windows_icon ? 7 : 5;
+    if (argc <= first_source) {
+        std::cerr << "usage: iconc PALETTE ICON_DIR NAME WINDOW_ICON.cpp [--ico ICON.ico] SOURCE.pix...\n";
         return 2;
     }
     try {
         const artc::palette palette = artc::parse_palette(artc::read_text_file(argv[1]), argv[1]);
-        const artc::picture icon = artc::parse_pix(artc::read_text_file(argv[2]), argv[2]);
-        artc::require_size(icon, icon_source_size, icon_source_size, argv[2]);
+        const icon_sources sources = read_sources(argv + first_source, argv + argc);
         for (const int size : desktop_sizes) {
-            const fs::path file = fs::path(argv[3]) / "hicolor" / (std::to_string(size) + "x" + std::to_string(size)) /
-                                  "apps" / (std::string(argv[4]) + ".png");
-            write_file(file, encode_png(rgba_at(icon, palette, size), size));
+            const fs::path file = fs::path(argv[2]) / "hicolor" / (std::to_string(size) + "x" + std::to_string(size)) /
+                                  "apps" / (std::string(argv[3]) + ".png");
+            write_file(file, encode_png(rgba_at(sources, palette, size), size));
         }
-        write_window_icon(argv[5], rgba_at(icon, palette, window_icon_size));
-        if (argc == 7) write_windows_icon(argv[6], icon, palette);
+        write_window_icon(argv[4], rgba_at(sources, palette, window_icon_size));
+        if (windows_icon) write_windows_icon(argv[6], sources, palette);
     } catch (const std::exception& error) {
         std::cerr << error.what() << '\n';
         return 1;
