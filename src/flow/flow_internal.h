@@ -15,6 +15,9 @@ void fly_shot();
 void draw_and_show_frame();
 // The play field of one frame: scheme, background, ground box, bands.
 void draw_play_field();
+// The field as the scheme, the scroll and the band phase show it, with
+// nothing on it: background, ground box, bands.
+void draw_field();
 
 // Input of the current frame.
 extern std::int32_t mouse_x, mouse_y, mouse_buttons, mouse_present;

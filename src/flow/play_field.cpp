@@ -84,8 +84,12 @@ void draw_play_field() {
         background_index = 2;
     else
         background_index = (stage + 1) % 2;
+    step_bands();
+    draw_field();
+}
+
+void draw_field() {
     put_image(nullptr, -scroll_x, -scroll_y, background_images[background_index], put_mode::copy);
     draw_filled_box(nullptr, 0, 272 - scroll_y, 639, 479, ground_colours[background_index]);
-    step_bands();
     print_bands();
 }
