@@ -71,12 +71,20 @@ TEST_F(Screens, ThePauseDialogIsAnsweredByKeysAndClicks) {
     }
 }
 
-// Y or N lights up in colour 4 under the pointer, and only there.
-TEST_F(Screens, ThePointerLightsUpTheAnswerItIsOver) {
+// Y or N lights up in colour 4 under the pointer, and only there; the
+// pointer points at the lit letter from beside it and never covers it.
+TEST_F(Screens, ThePointerLightsUpTheAnswerItIsOverAndLeavesItWhole) {
     const auto lit_pixels = [](int x) {
         int count = 0;
-        for (int y = 152; y < 184; ++y)
-            for (int dx = 0; dx < 32; ++dx) count += read_pixel(nullptr, x + dx, y) == 4;
+        for (int y = 152; y < 208; ++y)
+            for (int dx = 0; dx < 48; ++dx) count += read_pixel(nullptr, x + dx, y) == 4;
+        return count;
+    };
+    const auto glyph_pixels = [](char c) {
+        int count = 0;
+        for (std::uint32_t y = 0; y < glyph_images[static_cast<int>(c)]->height; ++y)
+            for (std::uint32_t x = 0; x < glyph_images[static_cast<int>(c)]->width; ++x)
+                count += read_pixel(glyph_images[static_cast<int>(c)], x, y) != 0;
         return count;
     };
     for (const auto& [pointer_x, lit_y, lit_n] :
@@ -87,17 +95,30 @@ TEST_F(Screens, ThePointerLightsUpTheAnswerItIsOver) {
         EXPECT_EQ(lit_pixels(360) > 0, lit_y) << pointer_x;
         EXPECT_EQ(lit_pixels(456) > 0, lit_n) << pointer_x;
     }
+    for (const auto& [letter, letter_x, left, right] : {std::tuple{'Y', 360, 352, 392}, {'N', 456, 448, 496}})
+        for (int y = 152; y <= 200; y += 8)
+            for (int x = left; x <= right; x += 8) {
+                test_screen screen({event(10, script_action::move, x, y), key(30, true, "n")});
+                std::int32_t outcome = 2;
+                pause_screen(outcome);
+                EXPECT_EQ(lit_pixels(letter_x), glyph_pixels(letter))
+                    << letter << " with the pointer at " << x << ", " << y;
+            }
 }
 
 TEST_F(Screens, ThePausePointerStaysInTheDialogAndReturnsAfterwards) {
-    ASSERT_NE(read_pixel(sprite_images[1], 64 + 3, 64 + 3), 0) << "the pointer's tip is its cell (8, 8)";
     test_screen screen(
         {event(0, script_action::move, 100, 100), event(5, script_action::move, 75, 470), key(20, true, "n")});
     std::int32_t outcome = 2;
     pause_screen(outcome);
-    // The pointer moved to (75, 470) was held at the dialog's limits, (72, 264).
-    EXPECT_EQ(read_pixel(nullptr, 75, 267), 15);
-    EXPECT_EQ(read_pixel(nullptr, 83, 275), read_pixel(sprite_images[1], 64 + 11, 64 + 11) != 0 ? 15 : 0);
+    // The pointer moved to (75, 470) was held at the dialog's limits, (72, 264):
+    // its sprite is drawn there.
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x) {
+            if (read_pixel(sprite_images[sprite_pause_pointer], x, y) != 0) {
+                ASSERT_EQ(read_pixel(nullptr, 72 - 64 + x, 264 - 64 + y), 15) << x << ", " << y;
+            }
+        }
     int x, y, wheel, buttons, clip;
     ASSERT_EQ(get_mouse(x, y, wheel, buttons, clip), 0);
     EXPECT_EQ(x, 100) << "the pointer is back where the pause found it";
