@@ -14,6 +14,7 @@
 #include <set>
 #include <vector>
 
+#include "colour_contrast.h"
 #include "present/image.h"
 #include "present/row_kernels.h"
 #include "test_screen.h"
@@ -63,17 +64,9 @@ TEST(GameFiles, PicturesAreEightBitBottomUpWithOneSharedPalette) {
     }
 }
 
-// Colours as a reader sees them: relative luminance and the contrast of two.
-double luminance(const std::array<int, 3>& c) {
-    const auto channel = [](int v) {
-        const double x = v / 255.0;
-        return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c[0]) + 0.7152 * channel(c[1]) + 0.0722 * channel(c[2]);
-}
+double luminance(const std::array<int, 3>& c) { return relative_luminance(c[0], c[1], c[2]); }
 double contrast(const std::array<int, 3>& a, const std::array<int, 3>& b) {
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    return contrast_of(luminance(a), luminance(b));
 }
 double distance(const std::array<int, 3>& a, const std::array<int, 3>& b) {
     return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]);

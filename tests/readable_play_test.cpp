@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "assets/assets.h"
+#include "colour_contrast.h"
 #include "combat/combat.h"
 #include "combat/combat_internal.h"
 #include "flow/flow.h"
@@ -49,20 +50,13 @@ constexpr int reach = 2;
 std::array<double, 256> luminances;
 
 void read_luminances() {
-    const auto channel = [](int v) {
-        const double x = v / 255.0;
-        return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
-    };
     for (int i = 0; i < 256; ++i) {
         const rgb c = screen_palette()[i];
-        luminances[i] = 0.2126 * channel(c.r) + 0.7152 * channel(c.g) + 0.0722 * channel(c.b);
+        luminances[i] = relative_luminance(c.r, c.g, c.b);
     }
 }
 
-double contrast(int a, int b) {
-    const double la = luminances[a], lb = luminances[b];
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
+double contrast(int a, int b) { return contrast_of(luminances[a], luminances[b]); }
 
 // Outline pixels of one kind of thing on one background, over every frame it
 // was seen in: how many there were, and how many read in each colour it can
