@@ -253,6 +253,8 @@ void play_recording(const char* name) {
         run_program(2, args, false);
     } catch (const headless_run_over&) {
     }
+    // The run ended where its script did, before the program let go of anything.
+    free_graphics();
     set_frame_end_hook(nullptr);
     install_platform(nullptr);
     use_sound_library(nullptr);
