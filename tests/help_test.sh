@@ -55,7 +55,7 @@ keys=$("$game_dir/korvane-headless" --help | sed -n 's/^Keys: \(.*\)\.$/\1/p')
 
 printf '0 best 5\n' >own.script
 for words in "--autoplay x" "--autoplay 4294967296" "--autoplay 1 --games 0" "--autoplay 1 --input missing" "--games 3" \
-  "--input own.script --record own.script"; do
+  "--input own.script --record own.script" "--no-draw --shot 10:a.png" "--no-draw --pictures p.txt"; do
   "$game_dir/korvane-headless" $words >/dev/null 2>err.txt
   [ $? -eq 2 ] && [ -s err.txt ] || fail "korvane-headless $words was taken"
 done

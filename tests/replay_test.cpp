@@ -37,6 +37,24 @@ std::string values(const std::map<std::string, std::string>& line, std::initiali
     return text;
 }
 
+// Every sample played, one line each.
+std::vector<std::string> sound_lines(const headless_result& r) {
+    std::vector<std::string> lines;
+    for (const sound_play& p : r.sounds)
+        lines.push_back("sound " + std::to_string(p.ms) + " " + p.sample + " " + std::to_string(p.channel) + " " +
+                        std::to_string(p.volume));
+    return lines;
+}
+
+// The best score as the game left it on disk, line ends shown.
+std::string best_file_line(const headless_result& r) {
+    std::ifstream score(r.best_file, std::ios::binary);
+    std::string saved = "hiscore.txt ";
+    for (const char c : std::string{std::istreambuf_iterator<char>(score), {}})
+        saved += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
+    return saved;
+}
+
 // What the replay showed and did, one line each, in the order of the recording.
 std::vector<std::string> outcome(const headless_result& r) {
     std::vector<std::string> lines;
@@ -48,15 +66,27 @@ std::vector<std::string> outcome(const headless_result& r) {
                                              "player_y", "picture"}));
     std::ifstream pictures(fs::path(r.folder) / "pictures.txt");
     for (std::string line; std::getline(pictures, line);) lines.push_back("picture " + line);
-    for (const sound_play& p : r.sounds)
-        lines.push_back("sound " + std::to_string(p.ms) + " " + p.sample + " " + std::to_string(p.channel) + " " +
-                        std::to_string(p.volume));
-    // The best score as the game left it on disk, line ends shown.
-    std::ifstream score(r.best_file, std::ios::binary);
-    std::string saved = "hiscore.txt ";
-    for (const char c : std::string{std::istreambuf_iterator<char>(score), {}})
-        saved += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
-    lines.push_back(saved);
+    for (const std::string& line : sound_lines(r)) lines.push_back(line);
+    lines.push_back(best_file_line(r));
+    return lines;
+}
+
+// Every value of a state or trace line but the picture's, as words.
+std::string values_but_picture(const std::map<std::string, std::string>& line) {
+    std::string text;
+    for (const auto& [key, value] : line)
+        if (key != "picture") text += " " + key + "=" + value;
+    return text;
+}
+
+// What a run did, whether it drew or not: the final state, every value of
+// every frame of play but its picture, every sample and the best file.
+std::vector<std::string> outcome_but_pictures(const headless_result& r) {
+    std::vector<std::string> lines;
+    lines.push_back("state" + values_but_picture(r.state));
+    for (const auto& f : r.trace) lines.push_back("frame" + values_but_picture(f));
+    for (const std::string& line : sound_lines(r)) lines.push_back(line);
+    lines.push_back(best_file_line(r));
     return lines;
 }
 
@@ -84,11 +114,30 @@ std::string first_difference(const std::string& actual, const std::string& expec
     return message;
 }
 
+// Fails at the first line where actual differs from expected, naming it.
+void expect_same_lines(const std::vector<std::string>& actual, const std::vector<std::string>& expected,
+                       const std::string& what) {
+    for (std::size_t i = 0; i < std::min(actual.size(), expected.size()); ++i)
+        if (actual[i] != expected[i]) FAIL() << what << " " << first_difference(actual[i], expected[i], i + 1);
+    EXPECT_EQ(actual.size(), expected.size()) << what;
+}
+
+std::string recorded_script(const std::string& name) {
+    std::ifstream script_file(replays / (name + ".script"));
+    return {std::istreambuf_iterator<char>(script_file), {}};
+}
+
+std::string test_name(const ::testing::TestParamInfo<std::string>& info) {
+    std::string name = info.param;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return name;
+}
+
 class Replay : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Replay, EverythingHappensAsRecorded) {
-    std::ifstream script_file(replays / (GetParam() + ".script"));
-    const std::string script{std::istreambuf_iterator<char>(script_file), {}};
+    const std::string script = recorded_script(GetParam());
     ASSERT_FALSE(script.empty());
     const headless_result r = run_headless(script, {"--pictures", "pictures.txt"});
     ASSERT_EQ(r.exit_code, 0) << folder_file(r, "stderr.txt");
@@ -104,18 +153,28 @@ TEST_P(Replay, EverythingHappensAsRecorded) {
     std::vector<std::string> expected;
     for (std::string line; std::getline(in, line);) expected.push_back(line);
     ASSERT_FALSE(expected.empty()) << expected_path << " is missing; see tests/replays/README.md";
-    for (std::size_t i = 0; i < std::min(actual.size(), expected.size()); ++i)
-        if (actual[i] != expected[i])
-            FAIL() << expected_path.filename() << " " << first_difference(actual[i], expected[i], i + 1);
-    EXPECT_EQ(actual.size(), expected.size());
+    expect_same_lines(actual, expected, expected_path.filename().string());
 }
 
-INSTANTIATE_TEST_SUITE_P(Recorded, Replay, ::testing::ValuesIn(recorded_games()), [](const auto& info) {
-    std::string name = info.param;
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Recorded, Replay, ::testing::ValuesIn(recorded_games()), test_name);
+
+// The game run without drawing is the same game: every value of every frame,
+// every sample, the final state and the saved best, with nothing drawn.
+class ReplayWithoutDrawing : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(ReplayWithoutDrawing, EverythingButThePicturesHappensAsWhenDrawing) {
+    const std::string script = recorded_script(GetParam());
+    ASSERT_FALSE(script.empty());
+    const headless_result drawn = run_headless(script, {});
+    const headless_result undrawn = run_headless(script, {"--no-draw"});
+    ASSERT_EQ(drawn.exit_code, 0) << folder_file(drawn, "stderr.txt");
+    ASSERT_EQ(undrawn.exit_code, 0) << folder_file(undrawn, "stderr.txt");
+    ASSERT_FALSE(drawn.trace.empty());
+    for (const auto& frame : undrawn.trace) ASSERT_EQ(frame.at("picture"), "none") << values_but_picture(frame);
+    expect_same_lines(outcome_but_pictures(undrawn), outcome_but_pictures(drawn), "without drawing:");
+}
+
+INSTANTIATE_TEST_SUITE_P(RecordedGames, ReplayWithoutDrawing, ::testing::ValuesIn(recorded_games()), test_name);
 
 // The Windows build's pictures are this machine's, byte for byte: one
 // screenshot of each screen of the game that goes through them all.

@@ -26,6 +26,11 @@ pixel_surface surface_of(image* target) {
     return {work_page_pixels(), screen_width, screen_height, screen_width};
 }
 
+pixel_surface drawn_surface_of(image* target) {
+    if (target == nullptr && !drawing()) return {nullptr, 0, 0, 0};
+    return surface_of(target);
+}
+
 void note_surface_drawn(image* target) {
     if (target == nullptr) note_work_page_drawn();
 }
@@ -67,7 +72,7 @@ void put_image(image* target, int x, int y, const image* source, put_mode mode, 
 }
 
 void draw_filled_box(image* target, int x1, int y1, int x2, int y2, int colour) {
-    const pixel_surface dest = surface_of(target);
+    const pixel_surface dest = drawn_surface_of(target);
     if (dest.pixels == nullptr) return;
     if (x1 > x2) std::swap(x1, x2);
     if (y1 > y2) std::swap(y1, y2);

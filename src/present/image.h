@@ -41,6 +41,9 @@ struct pixel_surface {
 
 // The target's pixels, or no pixels at all when there is nothing to draw on.
 pixel_surface surface_of(image* target);
+// The same for an operation that draws: no pixels for the screen while
+// drawing is off (screen.h), so that the operation does nothing.
+pixel_surface drawn_surface_of(image* target);
 // The part of a put that lies inside the target: source origin, target origin, size.
 struct put_span {
     int source_x, source_y, target_x, target_y, width, height;
@@ -53,7 +56,7 @@ void note_surface_drawn(image* target);
 template <typename RowFunction>
 void put_rows(image* target, int x, int y, const image* source, const source_rect* rect, RowFunction row_function) {
     if (source == nullptr) return;
-    const pixel_surface dest = surface_of(target);
+    const pixel_surface dest = drawn_surface_of(target);
     put_span span;
     if (dest.pixels == nullptr || !clip_put(dest, x, y, *source, rect, span)) return;
     for (int row = 0; row < span.height; ++row)

@@ -34,6 +34,7 @@ struct screen_state {
     bool locked = false;
     bool display_stale = false;
     std::uint64_t last_refresh_ms = 0;
+    bool drawing = true;
 };
 
 screen_state screen;
@@ -55,6 +56,7 @@ constexpr auto glyph_row_masks = [] {
 }();
 
 void draw_glyph_cell(int row, int column, std::uint8_t code) {
+    if (!screen.drawing) return;
     const text_grid& t = screen.text;
     std::uint8_t* page = screen.pages[screen.work];
     const int top = (row - 1) * t.cell_height;
@@ -75,6 +77,7 @@ void draw_glyph_cell(int row, int column, std::uint8_t code) {
 
 // Moves every pixel row up by one text row and clears the bottom text row.
 void scroll_text_up() {
+    if (!screen.drawing) return;
     const text_grid& t = screen.text;
     std::uint8_t* page = screen.pages[screen.work];
     const int shift = t.cell_height * screen_width;
@@ -126,7 +129,8 @@ void set_pages(int work, int visible) {
 void copy_page(int source, int destination) {
     if (source == -1) source = screen.work;
     if (destination == -1) destination = screen.visible;
-    if (!screen.open || !valid_page(source) || !valid_page(destination) || source == destination) return;
+    if (!screen.open || !screen.drawing || !valid_page(source) || !valid_page(destination) || source == destination)
+        return;
     std::memcpy(screen.pages[destination], screen.pages[source], page_size);
     count_bytes_drawn(page_size);
     if (destination == screen.visible) mark_visible_changed();
@@ -146,8 +150,10 @@ void unlock_screen(int, int) {
 
 void clear_screen() {
     if (!screen.open) return;
-    std::memset(screen.pages[screen.work], screen.text.background, page_size);
-    count_bytes_drawn(page_size);
+    if (screen.drawing) {
+        std::memset(screen.pages[screen.work], screen.text.background, page_size);
+        count_bytes_drawn(page_size);
+    }
     screen.text.row = screen.text.column = 1;
     screen.text.pending_wrap = false;
     note_work_page_drawn();
@@ -185,6 +191,9 @@ void print_text(std::string_view text) {
     note_work_page_drawn();
 }
 
+void set_drawing(bool on) { screen.drawing = on; }
+bool drawing() { return screen.drawing; }
+
 bool screen_is_open() { return screen.open; }
 std::uint8_t* work_page_pixels() { return screen.pages[screen.work]; }
 const std::uint8_t* page_pixels(int page) { return valid_page(page) ? screen.pages[page] : nullptr; }
@@ -210,7 +219,7 @@ void note_work_page_drawn() {
 }
 
 void refresh_display(bool force) {
-    if (!screen.open || screen.locked || !screen.display_stale) return;
+    if (!screen.open || !screen.drawing || screen.locked || !screen.display_stale) return;
     platform* p = current_platform();
     const std::uint64_t now = p->now_ms();
     if (!force && now - screen.last_refresh_ms < refresh_period_ms) return;

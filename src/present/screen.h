@@ -23,6 +23,15 @@ void set_text_colour(int foreground);
 void locate_text(int row, int column);
 void print_text(std::string_view text);
 
+// Drawing, on unless a run asks for the game without its pictures
+// (korvane-headless --no-draw): while it is off, puts, boxes and text onto the
+// screen, clearing it and page copies change no pixel, and nothing is
+// presented; everything else (the text cursor, the pages chosen, the palette,
+// every random draw of the callers) goes on as when drawing. Nothing of the
+// game reads the screen's pixels back to decide anything, so play is the same.
+void set_drawing(bool on);
+bool drawing();
+
 // For the drawing operations and the platform side of the service.
 bool screen_is_open();
 std::uint8_t* work_page_pixels();

@@ -141,6 +141,12 @@ constexpr option options[] = {
      .programs = for_headless,
      .help = "print at the end: 'timedemo: FRAMES frames of play,\nVIRTUAL s virtual, WALL s wall, FPS frames/s'",
      .flag = &command_line::timedemo},
+    {.name = "--no-draw",
+     .programs = for_headless,
+     .help = "run the game without drawing its pictures: everything\n"
+             "else happens as when drawing; the trace's picture is\n"
+             "\"none\", and --shot and --pictures are refused",
+     .flag = &command_line::no_draw},
     {.name = "--shot",
      .value = "MS:FILE.png",
      .programs = for_headless,
@@ -228,6 +234,11 @@ bool consistent(program_kind kind, const char* program, const command_line& line
     if (kind == program_kind::headless) {
         if (line.games && !line.autoplay_seed) {
             std::fprintf(stderr, "%s: --games counts the autoplayer's games; give --autoplay too\n", program);
+            return false;
+        }
+        if (line.no_draw && (!line.shots.empty() || !line.pictures_file.empty())) {
+            std::fprintf(stderr, "%s: with --no-draw nothing is drawn: there is no picture for %s\n", program,
+                         line.shots.empty() ? "--pictures" : "--shot");
             return false;
         }
         if (line.autoplay_seed && !line.replay.empty()) {

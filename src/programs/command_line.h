@@ -35,6 +35,7 @@ struct command_line {
     std::string pictures_file;
     std::string memory_file;
     bool timedemo = false;
+    bool no_draw = false;  // --no-draw: the game runs without its pictures (screen.h)
     std::optional<std::uint32_t> autoplay_seed;
     std::optional<int> games;  // the autoplayer's, 1 when not given
     // The windowed programs' settings given for this run, by name: "volume"

@@ -38,8 +38,10 @@ std::string frame_report_json(std::uint64_t virtual_ms) {
     char head[128];
     std::snprintf(head, sizeof head, "{\"game\":%d,\"frame\":%d,\"virtual_ms\":%" PRIu64 ",", games_started(),
                   frames_in_game(), virtual_ms);
-    char tail[64];
-    std::snprintf(tail, sizeof tail, ",\"picture\":\"%016" PRIx64 "\"}",
-                  picture_digest(page_pixels(current_visible_page()), screen_palette()));
+    // Without drawing the pages hold nothing a player would have seen.
+    char tail[64] = ",\"picture\":\"none\"}";
+    if (drawing())
+        std::snprintf(tail, sizeof tail, ",\"picture\":\"%016" PRIx64 "\"}",
+                      picture_digest(page_pixels(current_visible_page()), screen_palette()));
     return head + game_values() + tail;
 }

@@ -7,5 +7,5 @@
 
 std::string state_report_json(std::uint64_t virtual_ms);
 // One frame of play: the game and frame numbers, the values, and a hash of
-// the picture on show (page and palette).
+// the picture on show (page and palette), "none" when nothing is drawn.
 std::string frame_report_json(std::uint64_t virtual_ms);

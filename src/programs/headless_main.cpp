@@ -8,6 +8,7 @@
 #include "autoplay/autoplay.h"
 #include "flow/flow.h"
 #include "present/headless_platform.h"
+#include "present/screen.h"
 #include "programs/command_line.h"
 #include "programs/headless_outputs.h"
 #include "programs/process.h"
@@ -64,6 +65,7 @@ int main(int argc, char** argv) {
     use_sound_library(&sound);
     on_stop_request(stop_run);
     install_platform(&platform);
+    set_drawing(!o.no_draw);
     int exit_code = exit_done;
     const auto wall_start = std::chrono::steady_clock::now();
     try {
