@@ -73,7 +73,7 @@ std::string wine_command(const std::string& program, const std::string& appdata,
 namespace {
 
 headless_run start(const std::string& script, const std::vector<std::string>& extra, bool with_game_files,
-                   headless_build build) {
+                   headless_build build, const std::string& script_option = "--input") {
     static int run_number = 0;
     headless_run run;
     const fs::path folder =
@@ -95,7 +95,8 @@ headless_run start(const std::string& script, const std::vector<std::string>& ex
 
     // The player's data folder is the scratch folder's own; the shell gives
     // way to the program, so that a signal reaches the program itself.
-    std::string arguments = " --input input.txt --trace trace.jsonl --state state.json --sounds sounds.txt";
+    std::string arguments =
+        " " + script_option + " input.txt --trace trace.jsonl --state state.json --sounds sounds.txt";
     std::string command =
         "cd '" + folder.string() + "' && HOME='" + folder.string() + "' XDG_DATA_HOME='" + folder.string() + "/data' ";
     if (build == headless_build::windows) {
@@ -147,5 +148,10 @@ headless_result finish_headless(headless_run& run) {
 headless_result run_headless(const std::string& script, const std::vector<std::string>& extra, bool with_game_files,
                              headless_build build) {
     headless_run run = start(script, extra, with_game_files, build);
+    return finish_headless(run);
+}
+
+headless_result verify_headless(const std::string& script, const std::vector<std::string>& extra) {
+    headless_run run = start(script, extra, true, build_under_test(), "--verify");
     return finish_headless(run);
 }

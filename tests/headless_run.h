@@ -48,6 +48,10 @@ std::string wine_command(const std::string& program, const std::string& appdata,
 headless_result run_headless(const std::string& script, const std::vector<std::string>& extra,
                              bool with_game_files = true, headless_build build = build_under_test());
 
+// The same with the script given to --verify instead of --input: its line
+// is in the folder's stdout.txt.
+headless_result verify_headless(const std::string& script, const std::vector<std::string>& extra);
+
 // The same, started without waiting: pid is the program's own.
 struct headless_run {
     pid_t pid = -1;

@@ -49,13 +49,19 @@ rm own.script
 "$game_dir/korvane-headless" --frobnicate >/dev/null 2>err.txt
 [ $? -eq 2 ] && grep -q "unknown option '--frobnicate'" err.txt || fail "korvane-headless took an unknown option"
 
+# The line --verify prints is the one the README promises.
+"$game_dir/korvane-headless" --help | tr '\n' ' ' | tr -s ' ' | grep -qF "'verify: games=G frames=F score=S best=B max_chain=C virtual_ms=MS'" &&
+  grep -qF "verify: games=G frames=F score=S best=B max_chain=C virtual_ms=MS" "$readme" ||
+  fail "--help and the README do not give the same --verify line"
+
 # The README lists the script keys the program knows, from the one table of keys.
 keys=$("$game_dir/korvane-headless" --help | sed -n 's/^Keys: \(.*\)\.$/\1/p')
 [ -n "$keys" ] && tr '\n' ' ' <"$readme" | tr -s ' ' | grep -qF "($keys)" || fail "the README's keys are not: $keys"
 
 printf '0 best 5\n' >own.script
 for words in "--autoplay x" "--autoplay 4294967296" "--autoplay 1 --games 0" "--autoplay 1 --input missing" "--games 3" \
-  "--input own.script --record own.script" "--no-draw --shot 10:a.png" "--no-draw --pictures p.txt"; do
+  "--input own.script --record own.script" "--no-draw --shot 10:a.png" "--no-draw --pictures p.txt" \
+  "--verify own.script --autoplay 1" "--verify own.script --record own.script"; do
   "$game_dir/korvane-headless" $words >/dev/null 2>err.txt
   [ $? -eq 2 ] && [ -s err.txt ] || fail "korvane-headless $words was taken"
 done

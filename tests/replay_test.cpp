@@ -176,6 +176,62 @@ TEST_P(ReplayWithoutDrawing, EverythingButThePicturesHappensAsWhenDrawing) {
 
 INSTANTIATE_TEST_SUITE_P(RecordedGames, ReplayWithoutDrawing, ::testing::ValuesIn(recorded_games()), test_name);
 
+// The line of korvane-headless --verify that begins with "verify:", as key=value words.
+std::map<std::string, std::string> verify_line(const headless_result& r) {
+    std::istringstream out(folder_file(r, "stdout.txt"));
+    for (std::string line; std::getline(out, line);)
+        if (line.starts_with("verify: ")) return line_values(line);
+    return {};
+}
+
+// A recording someone sent checks out to what it came to when it was
+// recorded: its games, frames of play, score, best, longest chain and time.
+class Verify : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(Verify, ARecordingVerifiesToWhatItWasRecordedToComeTo) {
+    std::ifstream in(replays / (GetParam() + ".expected"));
+    std::map<std::string, std::string> recorded;
+    long long frames_of_play = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("state ")) recorded = line_values(line);
+        frames_of_play += line.starts_with("frame ");
+    }
+    ASSERT_FALSE(recorded.empty()) << GetParam() << ".expected has no state line";
+    const headless_result r = verify_headless(recorded_script(GetParam()), {});
+    ASSERT_EQ(r.exit_code, 0) << folder_file(r, "stderr.txt");
+    const auto verified = verify_line(r);
+    ASSERT_FALSE(verified.empty()) << folder_file(r, "stdout.txt");
+    EXPECT_EQ(verified.at("games"), recorded.at("games"));
+    EXPECT_EQ(verified.at("frames"), std::to_string(frames_of_play));
+    EXPECT_EQ(verified.at("score"), recorded.at("score"));
+    EXPECT_EQ(verified.at("best"), recorded.at("hi_score"));
+    EXPECT_EQ(verified.at("max_chain"), recorded.at("max_chain"));
+    EXPECT_EQ(verified.at("virtual_ms"), recorded.at("virtual_ms"));
+    // --state says the same at the end.
+    for (const char* key : {"virtual_ms", "games", "score", "hi_score", "max_chain"})
+        EXPECT_EQ(r.state.at(key), recorded.at(key)) << key;
+}
+
+INSTANTIATE_TEST_SUITE_P(RecordedGames, Verify, ::testing::ValuesIn(recorded_games()), test_name);
+
+TEST(Verify, WhatCannotBeReplayedOrDrawnIsRefused) {
+    const headless_result bad = verify_headless("0 move 1 1\n5 dance\n", {});
+    EXPECT_EQ(bad.exit_code, 2);
+    EXPECT_NE(folder_file(bad, "stderr.txt").find("line 2: unknown event 'dance'"), std::string::npos)
+        << folder_file(bad, "stderr.txt");
+    EXPECT_TRUE(verify_line(bad).empty()) << "no outcome for a recording that was not replayed";
+    EXPECT_TRUE(bad.state.empty());
+    const std::string script = recorded_script("window-taps-focus-close");
+    for (const std::vector<std::string>& words :
+         {std::vector<std::string>{"--shot", "100:a.png"}, std::vector<std::string>{"--pictures", "pictures.txt"},
+          std::vector<std::string>{"--input", "input.txt"}}) {
+        const headless_result refused = verify_headless(script, words);
+        EXPECT_EQ(refused.exit_code, 2) << words[0];
+        EXPECT_NE(folder_file(refused, "stderr.txt").find("--verify"), std::string::npos) << words[0];
+        EXPECT_TRUE(refused.state.empty()) << words[0];
+    }
+}
+
 // The Windows build's pictures are this machine's, byte for byte: one
 // screenshot of each screen of the game that goes through them all.
 TEST(WindowsBuild, ScreenshotsAreThisMachinesBytes) {

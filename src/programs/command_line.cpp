@@ -122,6 +122,15 @@ constexpr option options[] = {
      .programs = for_headless,
      .help = "input script or recording, one event a line: 'MS EVENT ARGS'",
      .file = &command_line::replay},
+    {.name = "--verify",
+     .value = "FILE",
+     .programs = for_headless,
+     .help = "check a recording someone sent: replay it without drawing\n"
+             "and print one line, 'verify: games=G frames=F score=S\n"
+             "best=B max_chain=C virtual_ms=MS' (frames of play, the\n"
+             "final score, the best score, the longest chain, the\n"
+             "game's time), or why it cannot be replayed (exit code 2)",
+     .file = &command_line::verify_file},
     {.name = "--autoplay",
      .value = "SEED",
      .programs = for_headless,
@@ -236,6 +245,16 @@ bool consistent(program_kind kind, const char* program, const command_line& line
             std::fprintf(stderr, "%s: --games counts the autoplayer's games; give --autoplay too\n", program);
             return false;
         }
+        if (!line.verify_file.empty() && (!line.replay.empty() || line.autoplay_seed)) {
+            std::fprintf(stderr, "%s: --verify replays its own recording; give no %s\n", program,
+                         line.replay.empty() ? "--autoplay" : "--input");
+            return false;
+        }
+        if (!line.verify_file.empty() && (!line.shots.empty() || !line.pictures_file.empty())) {
+            std::fprintf(stderr, "%s: --verify draws nothing: there is no picture for %s\n", program,
+                         line.shots.empty() ? "--pictures" : "--shot");
+            return false;
+        }
         if (line.no_draw && (!line.shots.empty() || !line.pictures_file.empty())) {
             std::fprintf(stderr, "%s: with --no-draw nothing is drawn: there is no picture for %s\n", program,
                          line.shots.empty() ? "--pictures" : "--shot");
@@ -246,7 +265,7 @@ bool consistent(program_kind kind, const char* program, const command_line& line
             return false;
         }
     }
-    return recording_apart_from_replay(program, line.record, line.replay);
+    return true;
 }
 
 }  // namespace
@@ -286,7 +305,12 @@ bool read_command_line(program_kind kind, const char* program, int argc, char** 
             return false;
     }
     line.game_args.push_back(nullptr);
-    return consistent(kind, program, line);
+    if (!consistent(kind, program, line)) return false;
+    if (!line.verify_file.empty()) {
+        line.replay = line.verify_file;
+        line.no_draw = true;
+    }
+    return recording_apart_from_replay(program, line.record, line.replay);
 }
 
 void print_options(program_kind kind) {

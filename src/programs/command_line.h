@@ -36,6 +36,9 @@ struct command_line {
     std::string memory_file;
     bool timedemo = false;
     bool no_draw = false;  // --no-draw: the game runs without its pictures (screen.h)
+    // --verify: a recording replayed without drawing, its outcome printed;
+    // the recording is then the replay too.
+    std::string verify_file;
     std::optional<std::uint32_t> autoplay_seed;
     std::optional<int> games;  // the autoplayer's, 1 when not given
     // The windowed programs' settings given for this run, by name: "volume"

@@ -45,3 +45,11 @@ std::string frame_report_json(std::uint64_t virtual_ms) {
                       picture_digest(page_pixels(current_visible_page()), screen_palette()));
     return head + game_values() + tail;
 }
+
+std::string verify_report(std::uint64_t virtual_ms, std::uint64_t frames_of_play) {
+    char line[192];
+    std::snprintf(line, sizeof line,
+                  "verify: games=%d frames=%" PRIu64 " score=%d best=%d max_chain=%d virtual_ms=%" PRIu64,
+                  games_started(), frames_of_play, score, hi_score, max_chain, virtual_ms);
+    return line;
+}

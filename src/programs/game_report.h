@@ -9,3 +9,7 @@ std::string state_report_json(std::uint64_t virtual_ms);
 // One frame of play: the game and frame numbers, the values, and a hash of
 // the picture on show (page and palette), "none" when nothing is drawn.
 std::string frame_report_json(std::uint64_t virtual_ms);
+// korvane-headless --verify's one line, kept stable for the scripts that
+// read it: "verify: games=G frames=F score=S best=B max_chain=C virtual_ms=MS",
+// with F the frames of play of every game.
+std::string verify_report(std::uint64_t virtual_ms, std::uint64_t frames_of_play);

@@ -10,6 +10,7 @@
 #include "present/headless_platform.h"
 #include "present/screen.h"
 #include "programs/command_line.h"
+#include "programs/game_report.h"
 #include "programs/headless_outputs.h"
 #include "programs/process.h"
 #include "programs/recordings.h"
@@ -85,6 +86,7 @@ int main(int argc, char** argv) {
         std::printf("timedemo: %llu frames of play, %.1f s virtual, %.3f s wall, %.0f frames/s\n",
                     static_cast<unsigned long long>(outputs.frames_of_play()), platform.now_ms() / 1000.0, wall.count(),
                     wall.count() > 0 ? outputs.frames_of_play() / wall.count() : 0.0);
+    if (!o.verify_file.empty()) std::printf("%s\n", verify_report(platform.now_ms(), outputs.frames_of_play()).c_str());
     const bool all_made = outputs.finish(platform, sound.plays);
     install_platform(nullptr);
     return all_made ? exit_code : exit_output_failed;
