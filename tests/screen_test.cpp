@@ -99,6 +99,40 @@ TEST(Screen, WrapsToTheNextRowPastColumn80) {
     EXPECT_EQ(test_screen::pixel(0, 3, 11), 2);
 }
 
+// Printed without drawing, text draws nothing and leaves the cursor where
+// drawing it would: the next cell drawn lands in the same place, from any
+// cell, a pending wrap included, for any length, scrolls included.
+TEST(Screen, WithoutDrawingTextMovesTheCursorAsDrawingItWould) {
+    test_screen screen;
+    struct start {
+        int row, column;
+        bool pending_wrap;
+    };
+    for (const start from : {start{1, 1, false}, start{1, 80, false}, start{30, 41, false}, start{60, 1, false},
+                             start{60, 79, false}, start{60, 80, false}, start{60, 80, true}}) {
+        for (const std::size_t length : {1, 2, 79, 80, 81, 159, 160, 161, 2400, 4799, 4800, 4801, 4880, 4881, 5000}) {
+            std::vector<std::uint8_t> pages[2];
+            for (const bool drawing_on : {true, false}) {
+                set_drawing(true);
+                clear_screen();
+                locate_text(from.row, from.column);
+                set_text_colour(0);  // drawn, the text is black on black: only the mark shows
+                if (from.pending_wrap) print_text(solid(1));
+                set_drawing(drawing_on);
+                set_text_colour(drawing_on ? 0 : 15);
+                print_text(solid(length));
+                set_drawing(true);
+                set_text_colour(12);
+                print_text(solid(1));
+                pages[drawing_on].assign(page_pixels(0), page_pixels(0) + screen_width * screen_height);
+            }
+            ASSERT_EQ(count_colour(0, 12), 64) << "one mark, nothing else drawn";
+            ASSERT_TRUE(pages[0] == pages[1]) << "from " << from.row << "," << from.column
+                                              << (from.pending_wrap ? " wrapping" : "") << ", " << length << " cells";
+        }
+    }
+}
+
 TEST(Screen, PagesCopyAndShow) {
     test_screen screen;
     set_pages(2, 0);

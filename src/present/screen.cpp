@@ -56,7 +56,6 @@ constexpr auto glyph_row_masks = [] {
 }();
 
 void draw_glyph_cell(int row, int column, std::uint8_t code) {
-    if (!screen.drawing) return;
     const text_grid& t = screen.text;
     std::uint8_t* page = screen.pages[screen.work];
     const int top = (row - 1) * t.cell_height;
@@ -77,13 +76,34 @@ void draw_glyph_cell(int row, int column, std::uint8_t code) {
 
 // Moves every pixel row up by one text row and clears the bottom text row.
 void scroll_text_up() {
-    if (!screen.drawing) return;
     const text_grid& t = screen.text;
     std::uint8_t* page = screen.pages[screen.work];
     const int shift = t.cell_height * screen_width;
     const int used = t.rows * t.cell_height * screen_width;
     std::memmove(page, page + shift, used - shift);
     std::memset(page + used - shift, t.background, shift);
+}
+
+// Where print_text's loop leaves the cursor after count cells, in one step,
+// for printing without drawing: each cell moves it on one, the last cell of
+// the grid leaves a wrap pending, and each cell after it wraps to the start
+// of the bottom row (the scroll) and fills that row again.
+void advance_text_cursor(text_grid& t, std::size_t count) {
+    const std::size_t columns = static_cast<std::size_t>(t.columns);
+    const std::size_t last = static_cast<std::size_t>(t.rows) * columns - 1;
+    const std::size_t bottom_row = last + 1 - columns;
+    std::size_t at = t.pending_wrap ? bottom_row : static_cast<std::size_t>(t.row - 1) * columns + (t.column - 1);
+    t.pending_wrap = false;
+    if (count <= last - at) {
+        at += count;
+    } else if (const std::size_t after_last = (count - (last - at) - 1) % columns; after_last == 0) {
+        at = last;
+        t.pending_wrap = true;
+    } else {
+        at = bottom_row + after_last;
+    }
+    t.row = static_cast<int>(at / columns) + 1;
+    t.column = static_cast<int>(at % columns) + 1;
 }
 
 }  // namespace
@@ -171,6 +191,10 @@ void locate_text(int row, int column) {
 void print_text(std::string_view text) {
     if (!screen.open || text.empty()) return;
     text_grid& t = screen.text;
+    if (!screen.drawing) {
+        advance_text_cursor(t, text.size());
+        return;
+    }
     for (const char c : text) {
         if (t.pending_wrap) {
             scroll_text_up();
