@@ -2,11 +2,13 @@
 // it cannot beat: a plain memcpy of the same bytes. See bench/README.md.
 // Run in the game folder:  cd build/game && ../bench/korvane_bench
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -126,6 +128,65 @@ void BM_LoadGraphicsCold(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LoadGraphicsCold)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
+
+// Whole games, as korvane-headless --timedemo plays them: the autoplayer's
+// games recorded once, then replayed with and without drawing. Each replay is
+// a fresh process; its time is the wall time the timedemo line reports, and
+// frames_per_s its frames of play a second.
+struct recorded_games {
+    std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("korvane_bench_" + std::to_string(getpid()));
+    std::string script;  // empty when the games could not be recorded
+
+    recorded_games() {
+        std::filesystem::create_directories(folder);
+        const std::string path = (folder / "games.script").string();
+        const std::string command = "XDG_DATA_HOME='" + folder.string() +
+                                    "' ./korvane-headless --autoplay 1 --games 8 --no-draw --record '" + path +
+                                    "' >/dev/null";
+        if (std::system(command.c_str()) == 0) script = path;
+    }
+    ~recorded_games() { std::filesystem::remove_all(folder); }
+};
+
+const std::string& timedemo_recording() {
+    static const recorded_games games;
+    return games.script;
+}
+
+void timedemo(benchmark::State& state, const char* options) {
+    const std::string& recording = timedemo_recording();
+    if (recording.empty()) {
+        state.SkipWithError("the autoplayer's games were not recorded: run in the game folder");
+        return;
+    }
+    const std::string command =
+        "./korvane-headless --timedemo " + std::string(options) + " --input '" + recording + "'";
+    double frames = 0, seconds = 0;
+    for (auto _ : state) {
+        std::FILE* child = popen(command.c_str(), "r");
+        unsigned long long frames_of_play = 0;
+        double virtual_s = 0, wall_s = 0;
+        if (child == nullptr ||
+            std::fscanf(child, "timedemo: %llu frames of play, %lf s virtual, %lf s wall", &frames_of_play, &virtual_s,
+                        &wall_s) != 3 ||
+            pclose(child) != 0 || frames_of_play == 0) {
+            state.SkipWithError("the timedemo did not run");
+            return;
+        }
+        state.SetIterationTime(wall_s);
+        frames += static_cast<double>(frames_of_play);
+        seconds += wall_s;
+    }
+    state.counters["frames"] = frames / static_cast<double>(state.iterations());
+    state.counters["frames_per_s"] = seconds > 0 ? frames / seconds : 0;
+}
+
+void BM_Timedemo(benchmark::State& state) { timedemo(state, ""); }
+BENCHMARK(BM_Timedemo)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_TimedemoWithoutDrawing(benchmark::State& state) { timedemo(state, "--no-draw"); }
+BENCHMARK(BM_TimedemoWithoutDrawing)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
 int load_graphics_once() {
     headless_platform platform({}, {}, std::nullopt);
