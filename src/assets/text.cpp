@@ -5,6 +5,7 @@
 
 #include "assets/assets.h"
 #include "present/row_kernels.h"
+#include "present/screen.h"
 
 const std::int32_t glyph_widths[128] = {
     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
@@ -26,6 +27,8 @@ std::uint32_t colour_to_zero_pixel(std::uint32_t source, std::uint32_t destinati
 }
 
 void draw_text(image* target, int x, int y, std::string_view text, std::int32_t colour) {
+    // Laying out glyphs that would not be drawn is most of a run without drawing.
+    if (target == nullptr && !drawing()) return;
     int pen = x;
     for (const char ch : text) {
         const auto c = static_cast<unsigned char>(ch);
