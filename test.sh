@@ -41,6 +41,14 @@ if [ "$windows" = yes ]; then
     WINEPREFIX=$prefix wineboot --init >/dev/null 2>&1
     WINEPREFIX=$prefix wineserver --wait
   done
+  # The unit tests' prefix keeps one server for the whole run: a server that
+  # quits when its last program ends can drop a program starting that moment
+  # ("wine client error: recvmsg: Connection reset by peer").
+  # Its services start with the server's first program: here, so that they
+  # hold no test's output open.
+  WINEPREFIX="${WINEPREFIX:-$HOME/.wine}" wineserver --persistent
+  WINEPREFIX="${WINEPREFIX:-$HOME/.wine}" wine cmd /c exit </dev/null >/dev/null 2>&1
+  trap 'WINEPREFIX="${WINEPREFIX:-$HOME/.wine}" wineserver --kill 2>/dev/null || true' EXIT
   (cd build-windows && ctest --output-on-failure -j"$(nproc)")
   options+=(-DKORVANE_WINDOWS_GAME_DIR="$PWD/build-windows/game")
   leave_out=(-L wine)
