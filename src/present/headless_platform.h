@@ -4,6 +4,7 @@
 // Input comes from a script; what the display shows is handed to the program
 // at the moments it asks for (screenshots) and whenever it changes.
 #include <atomic>
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -38,6 +39,9 @@ public:
     std::uint64_t virtual_ms() override { return now_; }
     void sleep_begins(int ms) override;
     void wait_ms(int ms) override;
+    // Virtual time passes in one step: nothing between the script's events
+    // changes what the game sees when it wakes, which is all of them.
+    int longest_wait_ms() const override { return INT_MAX; }
     void idle() override;
     void warp_pointer(int, int) override {}
     void show_pointer(bool) override {}
