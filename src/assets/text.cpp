@@ -1,6 +1,7 @@
 // The game's proportional text in its own font, and sprites drawn as one-colour
 // silhouettes or with one colour turned into opaque black.
 #include <algorithm>
+#include <charconv>
 #include <string>
 
 #include "assets/assets.h"
@@ -70,6 +71,12 @@ std::string_view full_blocks(int count) {
 }
 
 std::string padded_number(std::int64_t value, int digits) {
-    const std::string full = std::string(digits - 1, '0') + std::to_string(value);
-    return full.substr(full.size() - digits);
+    // The zeros and the value's last characters, without building the long form.
+    char number[24];
+    const auto length = static_cast<std::size_t>(std::to_chars(number, number + sizeof number, value).ptr - number);
+    const auto wanted = static_cast<std::size_t>(std::max(digits, 1));
+    std::string shown(wanted, '0');
+    const std::size_t kept = std::min(length, wanted);
+    std::copy(number + length - kept, number + length, shown.end() - static_cast<std::ptrdiff_t>(kept));
+    return shown;
 }

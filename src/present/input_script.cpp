@@ -201,10 +201,13 @@ bool parse_script(std::istream& in, script_contents& script, std::string& error)
     std::string line;
     int line_number = 0;
     std::uint64_t last_ms = 0;
+    // One stream for every line: making a stream costs more than reading a line.
+    std::istringstream words;
     while (std::getline(in, line)) {
         if (++line_number == 1) script.recorded_by = recording_version(line);
         if (const auto hash = line.find('#'); hash != std::string::npos) line.erase(hash);
-        std::istringstream words(line);
+        words.clear();
+        words.str(line);
         std::string time_word;
         if (!(words >> time_word)) continue;
         std::string problem;

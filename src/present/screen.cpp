@@ -89,6 +89,11 @@ void scroll_text_up() {
 // the grid leaves a wrap pending, and each cell after it wraps to the start
 // of the bottom row (the scroll) and fills that row again.
 void advance_text_cursor(text_grid& t, std::size_t count) {
+    // Most text ends on the row it starts on.
+    if (!t.pending_wrap && count < static_cast<std::size_t>(t.columns - t.column + 1)) {
+        t.column += static_cast<int>(count);
+        return;
+    }
     const std::size_t columns = static_cast<std::size_t>(t.columns);
     const std::size_t last = static_cast<std::size_t>(t.rows) * columns - 1;
     const std::size_t bottom_row = last + 1 - columns;
