@@ -29,7 +29,7 @@ std::uint32_t colour_to_zero_pixel(std::uint32_t source, std::uint32_t destinati
 
 void draw_text(image* target, int x, int y, std::string_view text, std::int32_t colour) {
     // Laying out glyphs that would not be drawn is most of a run without drawing.
-    if (target == nullptr && !drawing()) return;
+    if (target == nullptr && skip_drawing_on_work_page()) return;
     int pen = x;
     for (const char ch : text) {
         const auto c = static_cast<unsigned char>(ch);

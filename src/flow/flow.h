@@ -15,6 +15,12 @@ int run_program(int argc, char** argv, bool full_screen);
 // so that it keeps what a quit from the pause dialog would.
 void save_a_beaten_best();
 
+// Puts every value the game keeps between frames and games back where the
+// program starts it (the random sequence and the input included), so that
+// run_program can play the same recording again in the same process; the
+// calm mode, the sound and the screen are the program's and stay.
+void reset_program_state();
+
 // Called at the end of every frame of play, after its sleep; for replays and tests.
 void set_frame_end_hook(void (*hook)());
 // Games started so far, and frames of play in the current or last game.

@@ -5,6 +5,8 @@
 
 // Assigns every value a game starts with, in the game's order.
 void start_game();
+// No game started yet, as at start-up.
+void forget_games();
 // Plays frames until one ends with a non-zero outcome.
 void run_frames();
 // The cursor, the fire rule and the scroll of one frame.

@@ -10,6 +10,7 @@ std::int32_t games = 0;
 }
 
 std::int32_t games_started() { return games; }
+void forget_games() { games = 0; }
 
 void start_game() {
     ++games;

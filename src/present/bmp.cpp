@@ -6,6 +6,7 @@
 
 #include "files/file_reading.h"
 #include "present/image.h"
+#include "present/page_history.h"
 #include "present/screen.h"
 
 namespace {
@@ -54,6 +55,8 @@ bmp_result load_bmp(const char* path, image* target) {
 
     const pixel_surface dest = surface_of(target);
     if (dest.pixels == nullptr) return bmp_unreadable;
+    // Pictures load onto the screen drawn or not: the game reads them back.
+    if (target == nullptr) note_work_page_drawn_on();
 
     const std::size_t table_entries = std::min<std::size_t>((pixel_offset - header_size) / 4, 256);
     std::uint8_t table[256 * 4];

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "present/page_history.h"
 #include "present/row_kernels.h"
 #include "present/screen.h"
 
@@ -27,9 +28,18 @@ pixel_surface surface_of(image* target) {
 }
 
 pixel_surface drawn_surface_of(image* target) {
-    if (target == nullptr && !drawing()) return {nullptr, 0, 0, 0};
+    if (target == nullptr && skip_drawing_on_work_page()) return {nullptr, 0, 0, 0};
     return surface_of(target);
 }
+
+namespace {
+
+// Whether a box from (x1, y1) to (x2, y2) covers the whole screen.
+bool covers_screen(const image* target, int x1, int y1, int x2, int y2) {
+    return target == nullptr && x1 <= 0 && y1 <= 0 && x2 >= screen_width - 1 && y2 >= screen_height - 1;
+}
+
+}  // namespace
 
 void note_surface_drawn(image* target) {
     if (target == nullptr) note_work_page_drawn();
@@ -66,6 +76,14 @@ void put_image(image* target, int x, int y, const image* source, put_mode mode, 
     if (mode == put_mode::copy) {
         put_rows(target, x, y, source, rect,
                  [](const std::uint8_t* in, std::uint8_t* out, int width) { std::memmove(out, in, width); });
+        put_span span;
+        if (target == nullptr && source != nullptr && clip_put(surface_of(nullptr), x, y, *source, rect, span)) {
+            if (span.width == screen_width && span.height == screen_height)
+                note_work_page_covered(-1);
+            else
+                note_work_page_area_covered(span.target_x, span.target_y, span.target_x + span.width - 1,
+                                            span.target_y + span.height - 1);
+        }
         return;
     }
     put_rows(target, x, y, source, rect, transparent_row);
@@ -73,14 +91,17 @@ void put_image(image* target, int x, int y, const image* source, put_mode mode, 
 
 void draw_filled_box(image* target, int x1, int y1, int x2, int y2, int colour) {
     const pixel_surface dest = drawn_surface_of(target);
-    if (dest.pixels == nullptr) return;
     if (x1 > x2) std::swap(x1, x2);
     if (y1 > y2) std::swap(y1, y2);
-    if (x2 < 0 || y2 < 0 || x1 >= dest.width || y1 >= dest.height) return;
+    if (covers_screen(target, x1, y1, x2, y2)) note_work_page_covered(static_cast<std::uint8_t>(colour));
+    const pixel_surface area = target == nullptr ? surface_of(nullptr) : dest;
+    if (x2 < 0 || y2 < 0 || x1 >= area.width || y1 >= area.height) return;
     x1 = std::max(x1, 0);
     y1 = std::max(y1, 0);
-    x2 = std::min(x2, dest.width - 1);
-    y2 = std::min(y2, dest.height - 1);
+    x2 = std::min(x2, area.width - 1);
+    y2 = std::min(y2, area.height - 1);
+    if (target == nullptr) note_work_page_area_covered(x1, y1, x2, y2);
+    if (dest.pixels == nullptr) return;
     for (int y = y1; y <= y2; ++y)
         std::memset(dest.pixels + y * dest.pitch + x1, static_cast<std::uint8_t>(colour), x2 - x1 + 1);
     count_bytes_drawn(static_cast<std::size_t>(x2 - x1 + 1) * (y2 - y1 + 1));

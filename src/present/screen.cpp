@@ -7,6 +7,7 @@
 
 #include "present/cp437_font.h"
 #include "present/default_palette.h"
+#include "present/page_history.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ struct screen_state {
     bool display_stale = false;
     std::uint64_t last_refresh_ms = 0;
     bool drawing = true;
+    bool keep_pixels_at_open = false;
 };
 
 screen_state screen;
@@ -118,7 +120,9 @@ bool open_screen(int width, int height, int depth, int pages, bool full_screen) 
         return false;
     platform* p = current_platform();
     if (p == nullptr || !p->open_display(full_screen)) return false;
-    std::memset(screen.pages, 0, sizeof screen.pages);
+    if (!screen.keep_pixels_at_open) std::memset(screen.pages, 0, sizeof screen.pages);
+    screen.keep_pixels_at_open = false;
+    start_page_history(p->virtual_ms());
     screen.work = screen.visible = 0;
     fill_default_palette(screen.palette);
     screen.text = text_grid{};
@@ -154,8 +158,9 @@ void set_pages(int work, int visible) {
 void copy_page(int source, int destination) {
     if (source == -1) source = screen.work;
     if (destination == -1) destination = screen.visible;
-    if (!screen.open || !screen.drawing || !valid_page(source) || !valid_page(destination) || source == destination)
-        return;
+    if (!screen.open || !valid_page(source) || !valid_page(destination) || source == destination) return;
+    note_page_copied(source, destination);
+    if (!screen.drawing) return;
     std::memcpy(screen.pages[destination], screen.pages[source], page_size);
     count_bytes_drawn(page_size);
     if (destination == screen.visible) mark_visible_changed();
@@ -179,6 +184,7 @@ void clear_screen() {
         std::memset(screen.pages[screen.work], screen.text.background, page_size);
         count_bytes_drawn(page_size);
     }
+    note_work_page_covered(screen.text.background);
     screen.text.row = screen.text.column = 1;
     screen.text.pending_wrap = false;
     note_work_page_drawn();
@@ -196,6 +202,7 @@ void locate_text(int row, int column) {
 void print_text(std::string_view text) {
     if (!screen.open || text.empty()) return;
     text_grid& t = screen.text;
+    note_work_page_drawn_on();
     if (!screen.drawing) {
         advance_text_cursor(t, text.size());
         return;
@@ -220,8 +227,21 @@ void print_text(std::string_view text) {
     note_work_page_drawn();
 }
 
-void set_drawing(bool on) { screen.drawing = on; }
+void set_drawing(bool on) {
+    // The pages that have held one colour since drawing went off get it now.
+    if (on && !screen.drawing && screen.open)
+        for (int page = 0; page < screen_pages; ++page)
+            if (plain_colour_of(page) >= 0) std::memset(screen.pages[page], plain_colour_of(page), page_size);
+    screen.drawing = on;
+    if (on) mark_visible_changed();
+}
 bool drawing() { return screen.drawing; }
+void keep_pixels_at_next_open() { screen.keep_pixels_at_open = true; }
+
+bool skip_drawing_on_work_page() {
+    note_work_page_drawn_on();
+    return !screen.drawing;
+}
 
 bool screen_is_open() { return screen.open; }
 std::uint8_t* work_page_pixels() { return screen.pages[screen.work]; }

@@ -32,6 +32,13 @@ void print_text(std::string_view text);
 void set_drawing(bool on);
 bool drawing();
 
+// The next open_screen keeps the pages' pixels, for a replay played again
+// from its start that draws only the pages that differ (page_history.h).
+void keep_pixels_at_next_open();
+// For drawing above the screen's own operations: notes the drawing, and
+// whether it is to be skipped because drawing is off.
+bool skip_drawing_on_work_page();
+
 // For the drawing operations and the platform side of the service.
 bool screen_is_open();
 std::uint8_t* work_page_pixels();

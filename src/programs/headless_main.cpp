@@ -8,6 +8,7 @@
 #include "autoplay/autoplay.h"
 #include "flow/flow.h"
 #include "present/headless_platform.h"
+#include "present/page_history.h"
 #include "present/screen.h"
 #include "programs/command_line.h"
 #include "programs/game_report.h"
@@ -67,6 +68,7 @@ int main(int argc, char** argv) {
     on_stop_request(stop_run);
     install_platform(&platform);
     set_drawing(!o.no_draw);
+    keep_page_history(false);
     int exit_code = exit_done;
     const auto wall_start = std::chrono::steady_clock::now();
     try {

@@ -1,0 +1,133 @@
+#include "present/page_history.h"
+
+#include <algorithm>
+
+#include "present/platform.h"
+#include "present/screen.h"
+
+namespace {
+
+constexpr int cell_columns = screen_width / 8;
+constexpr int cell_rows = screen_height / 8;
+
+struct page_history {
+    page_mark mark;
+    // The cells written opaquely since it was covered (a bit each, a row's
+    // 80 in two words), the rows whose cells all were, and when the first was.
+    std::uint64_t cells[cell_rows][2] = {};
+    int rows_covered = 0;
+    bool any_cells = false;
+    std::uint64_t first_cell_ms = 0;
+};
+
+page_history pages[screen_pages];
+std::uint64_t changes = 0;
+bool kept = true;
+
+std::uint64_t game_time() {
+    platform* p = current_platform();
+    return p != nullptr ? p->virtual_ms() : 0;
+}
+
+page_history& work() { return pages[current_work_page()]; }
+
+void changed(page_history& page) {
+    page.mark.version = ++changes;
+    page.mark.changed_ms = game_time();
+}
+
+void covered(page_history& page, std::uint64_t since, int colour) {
+    changed(page);
+    page.mark.covered_ms = since;
+    page.mark.plain_colour = colour;
+    for (auto& row : page.cells) row[0] = row[1] = 0;
+    page.rows_covered = 0;
+    page.any_cells = false;
+}
+
+}  // namespace
+
+void keep_page_history(bool on) { kept = on; }
+
+void start_page_history(std::uint64_t now_ms) {
+    changes = 0;
+    for (page_history& page : pages) covered(page, now_ms, 0);
+}
+
+void note_work_page_covered(int colour) {
+    if (kept) covered(work(), game_time(), colour < 0 ? -1 : colour & 0xff);
+}
+
+void note_work_page_area_covered(int x1, int y1, int x2, int y2) {
+    if (!kept) return;
+    // Only the cells lying wholly inside count.
+    const int first_column = (x1 + 7) / 8, last_column = (x2 + 1) / 8 - 1;
+    const int first_row = (y1 + 7) / 8, last_row = (y2 + 1) / 8 - 1;
+    if (first_column > last_column || first_row > last_row) return;
+    page_history& page = work();
+    const std::uint64_t now = game_time();
+    changed(page);
+    // Covered whole already now: these cells cannot make it later.
+    if (page.mark.covered_ms == now) return;
+    if (!page.any_cells) page.first_cell_ms = now;
+    page.any_cells = true;
+    const auto bits = [](int from, int to) {  // bits from..to of one word, as far as they reach it
+        if (to < 0 || from > 63) return std::uint64_t{0};
+        from = std::max(from, 0);
+        to = std::min(to, 63);
+        return (~std::uint64_t{0} >> (63 - to)) & (~std::uint64_t{0} << from);
+    };
+    const std::uint64_t low = bits(first_column, last_column), high = bits(first_column - 64, last_column - 64);
+    constexpr std::uint64_t full_high = (std::uint64_t{1} << (cell_columns - 64)) - 1;
+    for (int row = first_row; row <= last_row; ++row) {
+        std::uint64_t* cells = page.cells[row];
+        const bool was_full = cells[0] == ~std::uint64_t{0} && cells[1] == full_high;
+        cells[0] |= low;
+        cells[1] |= high;
+        if (!was_full && cells[0] == ~std::uint64_t{0} && cells[1] == full_high) ++page.rows_covered;
+    }
+    if (page.rows_covered == cell_rows) covered(page, page.first_cell_ms, -1);
+}
+
+void note_work_page_drawn_on() {
+    if (!kept) return;
+    // Text laid out without drawing tells this once, drawn glyph by glyph:
+    // the time of the change tells it apart, not a count.
+    page_history& page = work();
+    page.mark.changed_ms = game_time();
+    page.mark.plain_colour = -1;
+}
+
+void note_page_copied(int source, int destination) {
+    if (!kept) return;
+    pages[destination] = pages[source];
+    changed(pages[destination]);
+}
+
+int plain_colour_of(int page) { return pages[page].mark.plain_colour; }
+
+page_marks current_page_marks() {
+    page_marks marks;
+    for (int page = 0; page < screen_pages; ++page) marks[page] = pages[page].mark;
+    return marks;
+}
+
+std::uint64_t draw_again_from(const page_marks& wanted, const page_marks& held) {
+    bool kept[screen_pages];
+    for (int page = 0; page < screen_pages; ++page)
+        kept[page] = wanted[page].version == held[page].version && wanted[page].changed_ms == held[page].changed_ms;
+    // A kept page must stay as it is while the others are drawn: one changed
+    // since the drawing starts is drawn again too, which may start it earlier.
+    for (;;) {
+        std::uint64_t from = UINT64_MAX;
+        for (int page = 0; page < screen_pages; ++page)
+            if (!kept[page] && wanted[page].plain_colour < 0) from = std::min(from, wanted[page].covered_ms);
+        bool settled = true;
+        for (int page = 0; page < screen_pages; ++page)
+            if (kept[page] && from != UINT64_MAX && wanted[page].changed_ms >= from) {
+                kept[page] = false;
+                settled = false;
+            }
+        if (settled) return from;
+    }
+}
