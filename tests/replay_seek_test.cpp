@@ -93,7 +93,8 @@ TEST(ReplaySeek, AJumpDrawsOnlyWhatItNeedsAndShowsWhatDrawingAllTheWayShows) {
         const std::uint64_t step = timeline.length_ms() / 11;
         run_end watched = play_to(script, step, 0, false);
         int short_stretches = 0, jumps = 0;
-        for (const std::uint64_t to : {4 * step, 2 * step + 777, 9 * step, 9 * step + 10'000, 5 * step + 40, 7 * step}) {
+        for (const std::uint64_t to :
+             {4 * step, 2 * step + 777, 9 * step, 9 * step + 10'000, 5 * step + 40, 7 * step}) {
             const std::uint64_t from = timeline.draw_from(to, watched.pages);
             ASSERT_LE(from, to);
             ++jumps;
