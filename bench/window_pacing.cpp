@@ -97,6 +97,8 @@ std::vector<double> intervals(const std::string& script_text, bool vsync, bool p
     auto timed = std::make_unique<timed_platform>(make_sdl_platform({.title = "korvane",
                                                                      .on_screenshot = {},
                                                                      .replay = std::move(script.events),
+                                                                     .timeline = {},
+                                                                     .on_catch_up = {},
                                                                      .settings = settings,
                                                                      .on_settings_changed = {}}));
     timed_platform& t = *timed;

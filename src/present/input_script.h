@@ -94,6 +94,8 @@ public:
     // Every event not yet handed over whose time is now or earlier, in order.
     void hand_over_due(std::uint64_t now);
     bool finished() const { return next_ >= events_.size(); }
+    // From the first event again (a replay played again from its start).
+    void restart() { next_ = 0; }
     std::uint64_t next_ms() const { return finished() ? 0 : events_[next_].ms; }
     // The time of the last event given, handed over or not.
     std::uint64_t last_ms() const { return last_ms_; }

@@ -21,7 +21,9 @@ std::uint64_t replay_timeline::draw_from(std::uint64_t ms, const page_marks& hel
     const auto after = std::upper_bound(pictures_.begin(), pictures_.end(), ms,
                                         [](std::uint64_t at, const shown& picture) { return at < picture.ms; });
     if (after == pictures_.begin()) return 0;
-    return std::min(ms, draw_again_from(std::prev(after)->pages, held));
+    // The picture on show was drawn before its sleep began.
+    const shown& picture = *std::prev(after);
+    return std::min(picture.ms, draw_again_from(picture.pages, held));
 }
 
 std::uint64_t replay_timeline::next_game_start(std::uint64_t ms) const {

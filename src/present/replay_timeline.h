@@ -19,7 +19,8 @@ public:
 
     std::uint64_t length_ms() const { return length_ms_; }
     // From when to draw to have the pages as they are at ms, starting from
-    // pages as marked in held (at most ms).
+    // pages as marked in held: at the latest, where the picture then on show
+    // began to show.
     std::uint64_t draw_from(std::uint64_t ms, const page_marks& held) const;
     // The first game start after ms (the length when there is none), and the
     // last one more than a moment before ms (0 when there is none), so that

@@ -4,13 +4,17 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "present/argb_conversion.h"
 #include "present/input_events.h"
+#include "present/input_recording.h"
+#include "present/page_history.h"
 #include "present/quiet_stderr.h"
+#include "present/replay_overlay.h"
 #include "present/screen.h"
 #include "present/sdl_host.h"
 #include "present/sdl_input.h"
@@ -64,10 +68,13 @@ public:
           windowed_width_(std::max(settings_.window_width, smallest_window_width)),
           windowed_height_(std::max(settings_.window_height, smallest_window_height)) {
         if (setup.replay) replay_.emplace(std::move(*setup.replay));
+        timeline_ = std::move(setup.timeline);
+        on_catch_up_ = std::move(setup.on_catch_up);
     }
     ~sdl_platform() override {
         tell_settings(true);
         if (overlay_) SDL_DestroyTexture(overlay_);
+        if (replay_strip_) SDL_DestroyTexture(replay_strip_);
         if (upscaled_) SDL_DestroyTexture(upscaled_);
         if (frame_) SDL_DestroyTexture(frame_);
         if (renderer_) SDL_DestroyRenderer(renderer_);
@@ -79,7 +86,7 @@ public:
     const char* failure_reason() const override { return failure_.c_str(); }
     void present(const std::uint8_t* pixels, const rgb* palette) override;
     void pump_events() override;
-    std::uint64_t now_ms() override { return SDL_GetTicks64(); }
+    std::uint64_t now_ms() override { return replay_ ? replay_clock_ms() : SDL_GetTicks64(); }
     std::uint64_t virtual_ms() override { return virtual_ms_; }
     void sleep_begins(int ms) override;
     void sleep_ends() override { time_passing_ = false; }
@@ -111,6 +118,12 @@ private:
     void handle_window_event(const SDL_WindowEvent& e);
     bool handled_volume_key(const SDL_Event& e);
     void draw_overlay(const SDL_Rect& picture);
+    std::uint64_t replay_clock_ms();
+    bool handled_replay_key(const SDL_Event& e);
+    void jump_to(std::uint64_t ms);
+    void catch_up_step();
+    void draw_replay_strip(const SDL_Rect& picture);
+    void tell_replay_position(std::optional<std::uint64_t> jumped_in_ms = std::nullopt) const;
     void settings_changed();
     void tell_settings(bool now);
 
@@ -153,9 +166,29 @@ private:
     // A replay's events, and when the player began holding Escape to end it.
     std::optional<script_player> replay_;
     std::optional<std::uint64_t> escape_held_since_;
+    // The watcher's controls: the replay's clock runs at its speed and stands
+    // still while paused; the game time since which the picture shows.
+    std::optional<replay_timeline> timeline_;
+    std::function<void(bool)> on_catch_up_;
+    bool paused_ = false;
+    int speed_ = 1;
+    double replay_clock_ = 0;
+    std::uint64_t replay_clock_read_at_ = 0;
+    std::uint64_t picture_ms_ = 0;
+    // A jump being caught up to, and from when it draws.
+    std::optional<std::uint64_t> catch_up_to_;
+    std::uint64_t draw_from_ms_ = 0;
+    std::uint64_t jump_began_ms_ = 0;  // on the wall clock
+    SDL_Texture* replay_strip_ = nullptr;
+    std::optional<std::uint64_t> replay_strip_until_;
 };
 
 bool sdl_platform::open_display(bool full_screen) {
+    // A replay started again after a jump goes on in the window it has.
+    if (window_ != nullptr) {
+        report_initial_input();
+        return true;
+    }
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // The window class is the desktop entry's name, so that docks and task
     // bars show the game's icon and group its windows under its entry.
@@ -279,16 +312,19 @@ void sdl_platform::tell_settings(bool now) {
 }
 
 void sdl_platform::sleep_begins(int ms) {
+    picture_ms_ = virtual_ms_;
     virtual_ms_ += static_cast<std::uint64_t>(ms);
     time_passing_ = true;
     hand_over_waiting_input();
+    catch_up_step();
 }
 
 // Sleeps end on a grid of the wall clock, so that the work and the display
 // between them do not lengthen the frames: play keeps its 25 frames a second.
 // A sleep that begins more than its own length late starts the grid anew.
 std::uint64_t sdl_platform::wake_time(int ms) {
-    const std::uint64_t now = SDL_GetTicks64();
+    if (catch_up_to_) return 0;  // no time passes while catching up
+    const std::uint64_t now = now_ms();
     const auto length = static_cast<std::uint64_t>(ms);
     if (now > last_wake_ms_ + length) last_wake_ms_ = now;
     last_wake_ms_ += length;
@@ -299,9 +335,12 @@ void sdl_platform::idle() {
     // A game waiting for input without sleeping: what has arrived reaches it
     // now, and a replay moves on to its next event, as korvane-headless does.
     hand_over_waiting_input();
-    if (replay_ && !replay_->finished()) {
+    // Paused, it waits where it is.
+    if (replay_ && !replay_->finished() && !(paused_ && !catch_up_to_)) {
+        picture_ms_ = virtual_ms_;
         virtual_ms_ = std::max(virtual_ms_, replay_->next_ms());
         replay_->hand_over_due(virtual_ms_);
+        catch_up_step();
     }
     wait_ms(1);
 }
@@ -346,6 +385,9 @@ void sdl_platform::watch_for_the_end_of_a_replay(const SDL_Event& e) {
 
 void sdl_platform::wait_ms(int ms) {
     stop_if_asked();
+    if (catch_up_to_) return;
+    // A replay's time passes at its speed; paused, the game keeps looking at the input.
+    if (replay_ && !paused_) ms = (std::max(ms, 0) + speed_ - 1) / speed_;
     // Minimised, nobody sees the game: sleep until something happens instead
     // of polling at the game's pace.
     if (minimised_)
@@ -355,6 +397,13 @@ void sdl_platform::wait_ms(int ms) {
 }
 
 void sdl_platform::present(const std::uint8_t* pixels, const rgb* palette) {
+    // Catching up, only the last picture counts, shown when it is reached.
+    if (catch_up_to_) {
+        std::memcpy(shown_pixels_.data(), pixels, shown_pixels_.size());
+        std::memcpy(shown_palette_, palette, sizeof shown_palette_);
+        shown_any_ = true;
+        return;
+    }
     // Only a new picture is shown: the title screen shows the same one for
     // a second at a time, and a frame of play is shown once.
     const std::size_t page_bytes = shown_pixels_.size();
@@ -416,6 +465,7 @@ void sdl_platform::draw() {
         }
     }
     if (overlay_until_) draw_overlay(dest);
+    if (replay_strip_until_) draw_replay_strip(dest);
     SDL_RenderPresent(renderer_);
 }
 
@@ -434,6 +484,120 @@ void sdl_platform::draw_overlay(const SDL_Rect& picture) {
     const SDL_Rect at{picture.x + 8 * scale, picture.y + 8 * scale, volume_overlay_width * scale,
                       volume_overlay_height * scale};
     SDL_RenderCopy(renderer_, overlay_, nullptr, &at);
+}
+
+std::uint64_t sdl_platform::replay_clock_ms() {
+    const std::uint64_t real = SDL_GetTicks64();
+    if (!paused_) replay_clock_ += static_cast<double>(real - replay_clock_read_at_) * speed_;
+    replay_clock_read_at_ = real;
+    return static_cast<std::uint64_t>(replay_clock_);
+}
+
+std::optional<replay_key> replay_key_of(const SDL_Event& e) {
+    if (e.type != SDL_KEYDOWN || e.key.repeat) return std::nullopt;
+    switch (e.key.keysym.scancode) {
+        case SDL_SCANCODE_SPACE: return replay_key::pause;
+        case SDL_SCANCODE_RIGHT: return replay_key::forward;
+        case SDL_SCANCODE_LEFT: return replay_key::back;
+        case SDL_SCANCODE_UP: return replay_key::faster;
+        case SDL_SCANCODE_DOWN: return replay_key::slower;
+        case SDL_SCANCODE_PAGEDOWN: return replay_key::next_game;
+        case SDL_SCANCODE_PAGEUP: return replay_key::previous_game;
+        case SDL_SCANCODE_HOME: return replay_key::restart;
+        default: return std::nullopt;
+    }
+}
+
+// The watcher's controls; the strip shows what they did.
+bool sdl_platform::handled_replay_key(const SDL_Event& e) {
+    const std::optional<replay_key> key = replay_key_of(e);
+    if (!key) return false;
+    replay_clock_ms();  // the time played so far at the old speed
+    replay_strip_until_ = SDL_GetTicks64() + replay_overlay_ms;
+    constexpr std::uint64_t step_ms = 10'000;
+    switch (*key) {
+        case replay_key::pause:
+            paused_ = !paused_;
+            tell_replay_position();
+            break;
+        case replay_key::faster:
+            speed_ = std::min(speed_ * 2, 8);
+            tell_replay_position();
+            break;
+        case replay_key::slower:
+            speed_ = std::max(speed_ / 2, 1);
+            tell_replay_position();
+            break;
+        case replay_key::forward: jump_to(picture_ms_ + step_ms); break;
+        case replay_key::back: jump_to(picture_ms_ > step_ms ? picture_ms_ - step_ms : 0); break;
+        case replay_key::next_game:
+            if (timeline_) jump_to(timeline_->next_game_start(picture_ms_));
+            break;
+        case replay_key::previous_game:
+            if (timeline_) jump_to(timeline_->previous_game_start(picture_ms_));
+            break;
+        case replay_key::restart: jump_to(0); break;
+    }
+    draw();
+    return true;
+}
+
+// The game starts again and plays without drawing, as fast as it can, up to
+// the moment; it draws from where the pages need it (page_history.h).
+void sdl_platform::jump_to(std::uint64_t ms) {
+    // A recording being made of the replay cannot go back in time.
+    if (!timeline_ || timeline_->length_ms() == 0 || recording_input()) return;
+    ms = std::min(ms, timeline_->length_ms() - 1);
+    draw_from_ms_ = timeline_->draw_from(ms, current_page_marks());
+    catch_up_to_ = ms;
+    jump_began_ms_ = SDL_GetTicks64();
+    if (on_catch_up_) on_catch_up_(true);
+    virtual_ms_ = picture_ms_ = 0;
+    time_passing_ = false;
+    waiting_input_.clear();
+    replay_->restart();
+    set_drawing(draw_from_ms_ == 0);
+    keep_pixels_at_next_open();
+    throw replay_jumped{};
+}
+
+void sdl_platform::catch_up_step() {
+    if (!catch_up_to_) return;
+    if (!drawing() && virtual_ms_ >= draw_from_ms_) set_drawing(true);
+    // This sleep spans the moment: the picture presented before it is the one.
+    if (virtual_ms_ <= *catch_up_to_) return;
+    catch_up_to_.reset();
+    set_drawing(true);
+    if (on_catch_up_) on_catch_up_(false);
+    last_wake_ms_ = now_ms();
+    if (shown_any_) upload_shown_picture();
+    draw();
+    tell_replay_position(SDL_GetTicks64() - jump_began_ms_);
+}
+
+// Where the replay is, on standard output, for scripts around the game (and
+// the tests): the game time since which the picture on show shows.
+void sdl_platform::tell_replay_position(std::optional<std::uint64_t> jumped_in_ms) const {
+    std::printf("replay: at %llu ms, ", static_cast<unsigned long long>(picture_ms_));
+    paused_ ? std::printf("paused") : std::printf("%dx", speed_);
+    if (jumped_in_ms) std::printf(", jumped in %llu ms", static_cast<unsigned long long>(*jumped_in_ms));
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+// The strip along the picture's foot, enlarged with it.
+void sdl_platform::draw_replay_strip(const SDL_Rect& picture) {
+    if (replay_strip_ == nullptr) {
+        replay_strip_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                          replay_overlay_width, replay_overlay_height);
+        if (replay_strip_ == nullptr) return;
+    }
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(replay_overlay_width) * replay_overlay_height);
+    draw_replay_overlay({picture_ms_, timeline_ ? timeline_->length_ms() : 0, speed_, paused_}, pixels.data());
+    SDL_UpdateTexture(replay_strip_, nullptr, pixels.data(), replay_overlay_width * 4);
+    const int height = picture.h * replay_overlay_height / screen_height;
+    const SDL_Rect at{picture.x, picture.y + picture.h - height, picture.w, height};
+    SDL_RenderCopy(renderer_, replay_strip_, nullptr, &at);
 }
 
 // M, - and + set the volume, whatever the game is doing, and none of them
@@ -470,6 +634,11 @@ void sdl_platform::warp_pointer(int x, int y) {
 
 void sdl_platform::pump_events() {
     stop_if_asked();
+    // Catching up takes a moment; the window looks at its events after it.
+    if (catch_up_to_) {
+        replay_->hand_over_due(virtual_ms_);
+        return;
+    }
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         if (handled_volume_key(e) || handled_by_window(e)) continue;
@@ -480,7 +649,7 @@ void sdl_platform::pump_events() {
             continue;
         }
         if (replay_) {
-            watch_for_the_end_of_a_replay(e);
+            if (!handled_replay_key(e)) watch_for_the_end_of_a_replay(e);
             continue;
         }
         SDL_Point pointer{0, 0};
@@ -500,6 +669,10 @@ void sdl_platform::pump_events() {
     // The note goes once its time is over, whether or not the game shows a new picture.
     if (overlay_until_ && SDL_GetTicks64() >= *overlay_until_) {
         overlay_until_.reset();
+        draw();
+    }
+    if (replay_strip_until_ && SDL_GetTicks64() >= *replay_strip_until_) {
+        replay_strip_until_.reset();
         draw();
     }
     tell_settings(false);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "present/cp437_font.h"
+#include "present/overlay_pixels.h"
 
 namespace {
 
@@ -13,15 +13,11 @@ constexpr std::uint32_t lit = 0xfff0f0f0;
 constexpr std::uint32_t unlit = 0xff505060;
 
 void fill(std::uint32_t* pixels, int x0, int y0, int w, int h, std::uint32_t colour) {
-    for (int y = y0; y < y0 + h; ++y) std::fill_n(pixels + y * volume_overlay_width + x0, w, colour);
+    fill_overlay(pixels, volume_overlay_width, x0, y0, w, h, colour);
 }
 
 void write_text(std::uint32_t* pixels, int x0, int y0, const std::string& text) {
-    for (std::size_t i = 0; i < text.size(); ++i)
-        for (int row = 0; row < 8; ++row)
-            for (int col = 0; col < 8; ++col)
-                if (cp437_font[static_cast<unsigned char>(text[i])][row] & (0x80 >> col))
-                    pixels[(y0 + row) * volume_overlay_width + x0 + static_cast<int>(i) * 8 + col] = lit;
+    write_overlay_text(pixels, volume_overlay_width, x0, y0, text, lit);
 }
 
 }  // namespace

@@ -115,7 +115,10 @@ constexpr option options[] = {
      .value = "FILE",
      .programs = for_windowed,
      .help = "watch a recording; your mouse and keys do not reach it;\n"
-             "hold Esc for a second or close the window to stop watching",
+             "Space pauses, Right/Left jump 10 s, Up/Down set the speed\n"
+             "(1x to 8x), PgDn/PgUp go to the next/previous game, Home\n"
+             "to the start; hold Esc for a second or close the window to\n"
+             "stop watching",
      .file = &command_line::replay},
     {.name = "--input",
      .value = "FILE",

@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "assets/assets.h"
 #include "flow/flow.h"
 #include "present/sdl_platform.h"
 #include "programs/command_line.h"
 #include "programs/process.h"
 #include "programs/recordings.h"
+#include "programs/replay_survey.h"
 #include "programs/screenshot.h"
 #include "programs/settings.h"
 #include "programs/usage.h"
@@ -53,6 +55,11 @@ int run_on_sdl(int argc, char** argv, bool full_screen) {
     std::string why;
     for (const auto& [name, value] : o.settings) set_setting(run, name, value, why);
     calm_mode = plays_calm(script, run.calm) ? -1 : 0;
+    // Played through once out of sight: where its games start, and what a jump
+    // must draw. A replay being recorded does not jump, so needs none.
+    std::optional<replay_timeline> timeline;
+    if (replay && o.record.empty())
+        timeline = survey_replay(*replay, static_cast<int>(o.game_args.size()) - 1, o.game_args.data());
     if (full_screen) run.window.full_screen = true;
     const auto hear = [](const window_settings& s) { set_sdl_sound_volume(s.muted ? 0 : s.volume); };
     hear(run.window);
@@ -61,6 +68,8 @@ int run_on_sdl(int argc, char** argv, bool full_screen) {
         .title = replay ? program + " (replay)" : program,
         .on_screenshot = [](const std::uint8_t* pixels, const rgb* palette) { save_screenshot(pixels, palette); },
         .replay = std::move(replay),
+        .timeline = std::move(timeline),
+        .on_catch_up = hold_sdl_sound,
         .settings = run.window,
         .on_settings_changed =
             [&](const window_settings& now) {
@@ -77,7 +86,17 @@ int run_on_sdl(int argc, char** argv, bool full_screen) {
     on_stop_request(stop_sdl_platform);
     int exit_code = exit_done;
     try {
-        exit_code = run_program(static_cast<int>(o.game_args.size()) - 1, o.game_args.data(), run.window.full_screen);
+        for (;;) {
+            try {
+                exit_code =
+                    run_program(static_cast<int>(o.game_args.size()) - 1, o.game_args.data(), run.window.full_screen);
+                break;
+            } catch (const replay_jumped&) {
+                // The game from its start again, in the same window, with the same sound.
+                free_graphics();
+                reset_program_state();
+            }
+        }
     } catch (const replay_ended&) {
     } catch (const program_stopped& stopped) {
         save_a_beaten_best();

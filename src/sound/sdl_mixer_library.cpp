@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <vector>
 
 #include "files/file_reading.h"
@@ -29,6 +30,7 @@ public:
     float version() override { return 3.74f; }
 
     bool init(int mix_rate, int max_channels, int) override {
+        if (open_) return true;
         quiet_stderr quiet;
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
             failure_ = SDL_GetError();
@@ -48,6 +50,8 @@ public:
     std::string failure_reason() const override { return failure_; }
 
     sound_sample* load_sample(int, const std::string& file) override {
+        if (const auto loaded = by_file_.find(file); loaded != by_file_.end())
+            return reinterpret_cast<sound_sample*>(loaded->second);
         std::string path = file;
         std::replace(path.begin(), path.end(), '\\', '/');
         // Read by the game, so that only a regular file of a sane size is decoded.
@@ -57,6 +61,7 @@ public:
             return nullptr;
         Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
         if (chunk != nullptr) loaded_.push_back(chunk);
+        if (chunk != nullptr) by_file_[file] = chunk;
         return reinterpret_cast<sound_sample*>(chunk);
     }
 
@@ -67,7 +72,7 @@ public:
     }
 
     void play_sound(int channel, sound_sample* sample) override {
-        if (sample != nullptr && sdl_sound_can_be_heard())
+        if (sample != nullptr && !held_ && sdl_sound_can_be_heard())
             Mix_PlayChannel(channel, reinterpret_cast<Mix_Chunk*>(sample), 0);
     }
 
@@ -76,15 +81,22 @@ public:
         Mix_HaltChannel(-1);
         for (Mix_Chunk* chunk : loaded_) Mix_FreeChunk(chunk);
         loaded_.clear();
+        by_file_.clear();
         Mix_CloseAudio();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         open_ = false;
     }
 
     bool is_open() const { return open_; }
+    void hold(bool held) {
+        held_ = held;
+        if (held && open_) Mix_HaltChannel(-1);
+    }
 
 private:
     bool open_ = false;
+    bool held_ = false;
+    std::map<std::string, Mix_Chunk*> by_file_;
     std::string failure_;
     std::vector<Mix_Chunk*> loaded_;
 };
@@ -97,6 +109,8 @@ sdl_mixer& the_mixer() {
 }  // namespace
 
 sound_library& sdl_mixer_library() { return the_mixer(); }
+
+void hold_sdl_sound(bool held) { the_mixer().hold(held); }
 
 void set_sdl_sound_volume(int percent) {
     player_volume_percent = percent;

@@ -50,13 +50,16 @@ void use_sound_library(sound_library* replacement) { library = replacement; }
 const char* sample_name(int index) { return index >= 0 && index < sample_count ? sample_names[index] : "?"; }
 
 void sound_setup(const std::vector<std::string>& command_line) {
-    std::atexit(sound_shutdown);
     sound_wanted = command_line_asks_for_silence(command_line) ? 0 : -1;
     // A program that installed no sound library has no sound to offer.
     if (!sound_wanted || library == nullptr) {
         sound_on = 0;
         return;
     }
+    // Once, however often the game starts (a replay starts again at each
+    // jump), and only with a library to close: its own exit handlers, made
+    // before it was installed, run after this.
+    [[maybe_unused]] static const bool closes_at_exit = std::atexit(sound_shutdown) == 0;
     sound_on = -1;
     if (library->version() < oldest_library_version) sound_on = 0;
     if (!library->init(44100, 64, 0)) {

@@ -308,3 +308,41 @@ test('a dropped recording, or its #watch= link, plays the game to its end and le
   await page.close();
   await other.close();
 });
+
+test('watching, Space pauses and Right jumps 10 s, each stop showing what the recording shows then', async () => {
+  const script = readFileSync(new URL('../replays/autoplay-two-bonus-stages-to-stage-6.script', import.meta.url), 'utf8');
+  const page = await openGame();
+  const told = [];
+  page.on('console', (m) => {
+    const at = /replay: at (\d+) ms/.exec(m.text());
+    if (at) told.push(Number(at[1]));
+  });
+  const dropped = await page.evaluateHandle((text) => {
+    const transfer = new DataTransfer();
+    transfer.items.add(new File([text], 'recording.txt', { type: 'text/plain' }));
+    return transfer;
+  }, script);
+  await page.dispatchEvent('#stage', 'drop', { dataTransfer: dropped });
+  await page.waitForURL(/#watch=/);
+  await page.waitForTimeout(3000);
+  const stops = [];
+  const pictures = [];
+  for (const key of ['Space', 'ArrowRight', 'ArrowLeft']) {
+    const before = told.length;
+    await page.keyboard.press(key);
+    const deadline = Date.now() + patience_ms;
+    while (told.length === before) {
+      assert.ok(Date.now() < deadline, `the page told no position after ${key}`);
+      await page.waitForTimeout(50);
+    }
+    stops.push(told[told.length - 1]);
+    await page.waitForTimeout(3000);  // the strip goes after 2.5 s
+    pictures.push(await pageShot(page));
+  }
+  assert.ok(stops[1] <= stops[0] + 10000 && stops[1] + 80 > stops[0] + 10000, `Right went from ${stops[0]} to ${stops[1]}`);
+  const sorted = [...stops].sort((a, b) => a - b);
+  const shots = headlessShots('watched', null, script, sorted);
+  for (let i = 0; i < stops.length; ++i)
+    assert.equal(await differingPixels(pictures[i], shots[sorted.indexOf(stops[i])]), 0, `the stop at ${stops[i]} ms`);
+  await page.close();
+});

@@ -72,8 +72,13 @@ TEST(PadWindow, TheStickAimsAStartsAGameAndFiresAndStartPauses) {
     setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
     const char* words[] = {"korvane", "NOSOUND", nullptr};
     ASSERT_TRUE(start_recording("korvane", "game.script", 2, const_cast<char**>(words)));
-    auto window = make_sdl_platform(
-        {.title = "korvane", .on_screenshot = {}, .replay = std::nullopt, .settings = {}, .on_settings_changed = {}});
+    auto window = make_sdl_platform({.title = "korvane",
+                                     .on_screenshot = {},
+                                     .replay = std::nullopt,
+                                     .timeline = {},
+                                     .on_catch_up = {},
+                                     .settings = {},
+                                     .on_settings_changed = {}});
     install_platform(window.get());
 
     bool plugged = false;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -529,6 +530,76 @@ TEST_F(ReplayWindow, PlaysTheRecordingWhateverTheWatcherTapsUntilEscapeIsHeld) {
     std::this_thread::sleep_for(1500ms);
     x_.xdotool({"keyup", "Escape"});
     EXPECT_EQ(game_.wait_for_exit(patience), 0) << game_output();
+}
+
+class SeekingReplayWindow : public ReplayWindow {
+protected:
+    std::vector<std::string> game_arguments() const override { return {"--replay", recording}; }
+    static constexpr const char* recording =
+        KORVANE_SOURCE_DIR "/tests/replays/autoplay-two-bonus-stages-to-stage-6.script";
+
+    // The moment the replay says it shows after the watcher's n-th control
+    // ("replay: at 45080 ms, paused"), once it has said it.
+    std::optional<std::uint64_t> position_told(std::size_t n) const {
+        std::optional<std::uint64_t> told;
+        eventually(
+            [&] {
+                const std::string output = game_output();
+                static const std::regex line(R"(replay: at (\d+) ms)");
+                std::size_t seen = 0;
+                for (auto it = std::sregex_iterator(output.begin(), output.end(), line); it != std::sregex_iterator();
+                     ++it)
+                    if (++seen == n) told = std::stoull((*it)[1]);
+                return told.has_value();
+            },
+            patience);
+        return told;
+    }
+};
+
+// Paused, jumped forward and back, sped up and sent to a game's start, the
+// window shows at each stop exactly what korvane-headless shows at that
+// moment of the recording (once the controls' strip has gone).
+TEST_F(SeekingReplayWindow, AtEachStopItShowsWhatTheRecordingShowsThen) {
+    ASSERT_TRUE(expected().complete());
+    ASSERT_TRUE(shows(expected().play)) << "the recorded game did not come to play in time";
+    std::ifstream in(recording);
+    const std::string script{std::istreambuf_iterator<char>(in), {}};
+    std::vector<std::uint64_t> stops;
+    std::size_t told = 0;
+    // Each control tells where the replay is.
+    const auto press = [&](std::initializer_list<const char*> keys) {
+        for (const char* key : keys) {
+            tap(key);
+            ++told;
+        }
+        return position_told(told);
+    };
+    // Paused, the picture stays; once the strip has gone it is the recording's.
+    const auto stop_after = [&](std::initializer_list<const char*> keys) {
+        const std::optional<std::uint64_t> at = press(keys);
+        ASSERT_TRUE(at.has_value()) << "no position told after control " << told << ": " << game_output();
+        stops.push_back(*at);
+        const std::vector<picture> then = headless_shots(script, {static_cast<int>(*at)});
+        ASSERT_EQ(then.size(), 1u);
+        picture last;
+        EXPECT_TRUE(eventually([&] { return (last = shown()) == then[0]; }, patience))
+            << "the stop at " << *at << " ms shows another picture; see "
+            << keep_for_a_person(last, std::to_string(stops.size()));
+    };
+    stop_after({"space"});
+    stop_after({"Right"});
+    EXPECT_GT(stops[1] + 80, stops[0] + 10'000) << "Right went to " << stops[1] << " from " << stops[0];
+    EXPECT_LE(stops[1], stops[0] + 10'000);
+    stop_after({"Left", "Left"});
+    const std::optional<std::uint64_t> on_from = press({"Up", "Up", "Up", "space"});  // 8x, and on
+    ASSERT_TRUE(on_from.has_value());
+    std::this_thread::sleep_for(2s);
+    stop_after({"space"});
+    EXPECT_GT(stops[3], *on_from + 4000) << "8x played too slowly";
+    stop_after({"Prior"});  // back to the game's first frame
+    stop_after({"Home"});
+    EXPECT_EQ(stops.back(), 0u);
 }
 
 #ifdef KORVANE_WINDOWS_GAME_DIR
