@@ -518,6 +518,9 @@ bool sdl_platform::handled_replay_key(const SDL_Event& e) {
     switch (*key) {
         case replay_key::pause:
             paused_ = !paused_;
+            // Paused in a sleep, the picture on show stays: the sleep does not end.
+            if (paused_ && time_passing_ && last_wake_ms_ > 0 && replay_clock_ >= static_cast<double>(last_wake_ms_))
+                replay_clock_ = static_cast<double>(last_wake_ms_) - 1;
             tell_replay_position();
             break;
         case replay_key::faster:
