@@ -142,6 +142,16 @@ async function openGame(query = '') {
   return page;
 }
 
+// A recording file dropped onto the page, as a player drops one.
+async function dropRecording(page, text) {
+  const dropped = await page.evaluateHandle((text) => {
+    const transfer = new DataTransfer();
+    transfer.items.add(new File([text], 'recording.txt', { type: 'text/plain' }));
+    return transfer;
+  }, text);
+  await page.dispatchEvent('#stage', 'drop', { dataTransfer: dropped });
+}
+
 // The best score's file as the page keeps it in the browser's storage.
 async function storedBest(page) {
   return page.evaluate(() => new Promise((resolve, reject) => {
@@ -294,12 +304,7 @@ test('a dropped recording, or its #watch= link, plays the game to its end and le
   await storeBest(other, bestFile(5));
   // A recording dropped onto the page is watched, through the same link.
   const page = await openGame();
-  const dropped = await page.evaluateHandle((text) => {
-    const transfer = new DataTransfer();
-    transfer.items.add(new File([text], 'recording.txt', { type: 'text/plain' }));
-    return transfer;
-  }, recording);
-  await page.dispatchEvent('#stage', 'drop', { dataTransfer: dropped });
+  await dropRecording(page, recording);
   await page.waitForURL(link);
   await waitForPicture(page, 'the pause dialog of the recorded game', showsDialog);
   // It began from the recording's best (-5); its game made it 0.
@@ -317,12 +322,7 @@ test('watching, Space pauses and Right jumps 10 s, each stop showing what the re
     const at = /replay: at (\d+) ms/.exec(m.text());
     if (at) told.push(Number(at[1]));
   });
-  const dropped = await page.evaluateHandle((text) => {
-    const transfer = new DataTransfer();
-    transfer.items.add(new File([text], 'recording.txt', { type: 'text/plain' }));
-    return transfer;
-  }, script);
-  await page.dispatchEvent('#stage', 'drop', { dataTransfer: dropped });
+  await dropRecording(page, script);
   await page.waitForURL(/#watch=/);
   await page.waitForTimeout(3000);
   const stops = [];
