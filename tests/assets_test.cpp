@@ -214,6 +214,34 @@ TEST_F(Assets, LoadingLeavesTheFontsPalette) {
     }
 }
 
+// A run without drawing loads only what the pictures do to the palette; they
+// load when drawing starts, the same pictures, leaving the palette as the
+// game has set it since.
+TEST_F(Assets, WithoutDrawingThePicturesWaitUntilDrawingStarts) {
+    const auto pixels_of = [](const image* img) {
+        std::vector<int> pixels;
+        for (std::uint32_t y = 0; y < img->height; ++y)
+            for (std::uint32_t x = 0; x < img->width; ++x) pixels.push_back(read_pixel(img, x, y));
+        return pixels;
+    };
+    const std::vector<int> carrier = pixels_of(sprite_images[sprite_carrier]);
+    const std::vector<int> ground = pixels_of(background_images[2]);
+    const std::vector<std::uint8_t> font = read_file("graphics/font4.BMP");
+    free_graphics();
+    set_drawing(false);
+    load_graphics();
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(screen_palette()[i].g, font[54 + 4 * i + 1]) << i;
+    ASSERT_NE(sprite_images[sprite_carrier], nullptr);
+    EXPECT_EQ(sprite_images[sprite_carrier]->width, 8u * 64);
+    EXPECT_EQ(read_pixel(sprite_images[sprite_carrier], 0, 0), -1) << "no pixels yet";
+    set_palette_entry(9, rgb{1, 2, 3});
+    set_drawing(true);
+    EXPECT_EQ(pixels_of(sprite_images[sprite_carrier]), carrier);
+    EXPECT_EQ(pixels_of(background_images[2]), ground);
+    EXPECT_EQ(screen_palette()[9].g, 2);
+    EXPECT_EQ(screen_palette()[10].g, font[54 + 4 * 10 + 1]);
+}
+
 TEST_F(Assets, EnlargingByRowsMatchesBlockByBlock) {
     image* small = create_image(13, 7);
     std::mt19937 random(7);

@@ -1,5 +1,6 @@
-// Loads the backgrounds, the sprite sheet and the font strip once, cuts them
-// into the image tables and enlarges every pixel to an 8x8 block.
+// Loads the backgrounds, the sprite sheet and the font strip, cuts them into
+// the image tables and enlarges every pixel to an 8x8 block: once, when they
+// are first drawn. They stay for a game started again in the same process.
 #include <algorithm>
 
 #include "assets/assets.h"
@@ -12,12 +13,37 @@ image* glyph_images[128];
 
 namespace {
 
+bool records_made = false;
+bool pictures_loaded = false;
+
+// Every picture with its size and without its pixels: a put from it draws
+// nothing but covers what it would, so the game runs the same before they load.
+void make_picture_records() {
+    for (image*& img : background_images) img = create_image_without_pixels(704, 576);
+    for (const sprite_run& run : sprite_runs)
+        for (int index = run.first; index <= run.last; ++index)
+            sprite_images[index] = create_image_without_pixels(run.width * 8, run.height * 8);
+    for (int c = 32; c <= 127; ++c) glyph_images[c] = create_image_without_pixels(48, 56);
+    records_made = true;
+}
+
+// What loading the pictures does to the palette, without the pictures.
+void load_colour_tables() {
+    for (const char* name : background_files) load_bmp_colours(graphics_file(name).c_str());
+    load_bmp_colours(graphics_file(sprite_sheet_file).c_str());
+    load_bmp_colours(graphics_file(font_file).c_str());
+}
+
+void enlarge_into(const image* source, image* target) {
+    give_image_pixels(target);
+    enlarge8(source, target);
+}
+
 void load_backgrounds() {
     image* work = create_image(88, 72);
     for (int i = 0; i < 3; ++i) {
         load_bmp(graphics_file(background_files[i]).c_str(), work);
-        background_images[i] = create_image(704, 576);
-        enlarge8(work, background_images[i]);
+        enlarge_into(work, background_images[i]);
     }
     destroy_image(work);
 }
@@ -29,10 +55,9 @@ void load_sprites() {
         image* work = create_image(run.width, run.height);
         for (int index = run.first; index <= run.last; ++index) {
             const sprite_cell c = cell_of(index);
-            sprite_images[index] = create_image(run.width * 8, run.height * 8);
             const source_rect cell{c.x, c.y, c.x + c.width - 1, c.y + c.height - 1};
             put_image(work, 0, 0, sheet, put_mode::copy, &cell);
-            enlarge8(work, sprite_images[index]);
+            enlarge_into(work, sprite_images[index]);
         }
         destroy_image(work);
     }
@@ -48,22 +73,44 @@ void load_font() {
         const int x = (c - 32) * 6;
         const source_rect cell{x, 0, x + 5, 6};
         put_image(work, 0, 0, strip, put_mode::transparent, &cell);
-        glyph_images[c] = create_image(48, 56);
-        enlarge8(work, glyph_images[c]);
+        enlarge_into(work, glyph_images[c]);
     }
     destroy_image(work);
     destroy_image(strip);
 }
 
-}  // namespace
-
-void load_graphics() {
+void load_pictures() {
     load_backgrounds();
     load_sprites();
     load_font();
+    pictures_loaded = true;
+}
+
+// Loaded late, when drawing starts, the pictures leave the palette as the
+// game has set it since.
+void load_missing_pictures() {
+    if (pictures_loaded || !records_made) return;
+    rgb palette[256];
+    std::copy(screen_palette(), screen_palette() + 256, palette);
+    load_pictures();
+    for (int i = 0; i < 256; ++i) set_palette_entry(i, palette[i]);
+}
+
+}  // namespace
+
+void load_graphics() {
+    if (!records_made) make_picture_records();
+    // A run without drawing never needs the pixels.
+    if (pictures_loaded || !drawing())
+        load_colour_tables();
+    else
+        load_pictures();
+    on_drawing_resumed(load_missing_pictures);
 }
 
 void free_graphics() {
+    records_made = pictures_loaded = false;
+    on_drawing_resumed(nullptr);
     for (image*& img : background_images) {
         destroy_image(img);
         img = nullptr;

@@ -1,6 +1,7 @@
 // The game's proportional text in its own font, and sprites drawn as one-colour
 // silhouettes or with one colour turned into opaque black.
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <string>
 
@@ -65,9 +66,18 @@ void put_silhouette(image* target, int x, int y, const image* source, std::int32
              [c](const std::uint8_t* in, std::uint8_t* out, int width) { silhouette_row(in, out, width, c); });
 }
 
+namespace {
+
+constexpr std::array<char, 80> block_row = [] {
+    std::array<char, 80> row{};
+    row.fill(static_cast<char>(219));
+    return row;
+}();
+
+}  // namespace
+
 std::string_view full_blocks(int count) {
-    static const std::string row(80, static_cast<char>(219));
-    return std::string_view(row).substr(0, static_cast<std::size_t>(std::clamp(count, 0, 80)));
+    return {block_row.data(), static_cast<std::size_t>(std::clamp(count, 0, 80))};
 }
 
 std::string padded_number(std::int64_t value, int digits) {

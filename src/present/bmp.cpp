@@ -25,9 +25,11 @@ std::uint8_t pixel_at(const std::uint8_t* row, std::uint32_t x, int bits) {
     }
 }
 
-}  // namespace
+enum class part { colours, colours_of_page, whole };
 
-bmp_result load_bmp(const char* path, image* target) {
+// Loads the picture's colour table and, for the whole of it, its rows onto
+// the target. Only its colours are wanted from a picture that is not drawn.
+bmp_result load(const char* path, image* target, part wanted) {
     // Kept from load to load, like row below: a picture loaded again
     // allocates nothing.
     static std::string file_path;
@@ -55,8 +57,7 @@ bmp_result load_bmp(const char* path, image* target) {
 
     const pixel_surface dest = surface_of(target);
     if (dest.pixels == nullptr) return bmp_unreadable;
-    // Pictures load onto the screen drawn or not: the game reads them back.
-    if (target == nullptr) note_work_page_drawn_on();
+    if (target == nullptr && wanted != part::colours) note_work_page_drawn_on();
 
     const std::size_t table_entries = std::min<std::size_t>((pixel_offset - header_size) / 4, 256);
     std::uint8_t table[256 * 4];
@@ -65,6 +66,7 @@ bmp_result load_bmp(const char* path, image* target) {
         const std::uint8_t* e = &table[4 * i];
         set_palette_entry(static_cast<int>(i), rgb{e[2], e[1], e[0]});
     }
+    if (wanted != part::whole) return bmp_ok;
 
     const std::uint64_t row_bytes = (std::uint64_t{static_cast<std::uint32_t>(file_width)} * bits + 7) / 8;
     const std::uint64_t stride = (row_bytes + 3) & ~std::uint64_t{3};
@@ -88,3 +90,13 @@ bmp_result load_bmp(const char* path, image* target) {
     note_surface_drawn(target);
     return result;
 }
+
+}  // namespace
+
+bmp_result load_bmp(const char* path, image* target) {
+    // The game reads a picture on a page back only to draw it again.
+    const bool drawn = target != nullptr || !skip_drawing_on_work_page();
+    return load(path, target, drawn ? part::whole : part::colours_of_page);
+}
+
+bmp_result load_bmp_colours(const char* path) { return load(path, nullptr, part::colours); }

@@ -7,22 +7,34 @@
 #include "present/row_kernels.h"
 #include "present/screen.h"
 
-image* create_image(int width, int height) {
+image* create_image_without_pixels(int width, int height) {
     if (!screen_is_open() || width <= 0 || height <= 0) return nullptr;
     auto* img = new image;
     img->width = static_cast<std::uint32_t>(width);
     img->height = static_cast<std::uint32_t>(height);
     img->pitch = (img->width + 15u) & ~15u;
-    img->pixels = std::make_unique<std::uint8_t[]>(std::size_t{img->pitch} * img->height);  // zeroed: colour 0
+    return img;
+}
+
+void give_image_pixels(image* img) {
+    if (img != nullptr && img->pixels == nullptr)
+        img->pixels = std::make_unique<std::uint8_t[]>(std::size_t{img->pitch} * img->height);  // zeroed: colour 0
+}
+
+image* create_image(int width, int height) {
+    image* img = create_image_without_pixels(width, height);
+    give_image_pixels(img);
     return img;
 }
 
 void destroy_image(image* img) { delete img; }
 
 pixel_surface surface_of(image* target) {
-    if (target != nullptr)
+    if (target != nullptr) {
+        if (target->pixels == nullptr) return {nullptr, 0, 0, 0};
         return {target->pixels.get(), static_cast<int>(target->width), static_cast<int>(target->height),
                 static_cast<int>(target->pitch)};
+    }
     if (!screen_is_open()) return {nullptr, 0, 0, 0};
     return {work_page_pixels(), screen_width, screen_height, screen_width};
 }
@@ -89,8 +101,9 @@ void put_image(image* target, int x, int y, const image* source, put_mode mode, 
     put_rows(target, x, y, source, rect, transparent_row);
 }
 
-void draw_filled_box(image* target, int x1, int y1, int x2, int y2, int colour) {
-    const pixel_surface dest = drawn_surface_of(target);
+namespace {
+
+void fill_box(image* target, const pixel_surface& dest, int x1, int y1, int x2, int y2, int colour) {
     if (x1 > x2) std::swap(x1, x2);
     if (y1 > y2) std::swap(y1, y2);
     if (covers_screen(target, x1, y1, x2, y2)) note_work_page_covered(static_cast<std::uint8_t>(colour));
@@ -106,6 +119,15 @@ void draw_filled_box(image* target, int x1, int y1, int x2, int y2, int colour) 
         std::memset(dest.pixels + y * dest.pitch + x1, static_cast<std::uint8_t>(colour), x2 - x1 + 1);
     count_bytes_drawn(static_cast<std::size_t>(x2 - x1 + 1) * (y2 - y1 + 1));
     note_surface_drawn(target);
+}
+
+}  // namespace
+
+void draw_filled_box(image* target, int x1, int y1, int x2, int y2, int colour) {
+    const pixel_surface dest = drawn_surface_of(target);
+    // Nothing to draw and nothing to tell: most boxes of a run without drawing.
+    if (dest.pixels == nullptr && (target != nullptr || !page_history_kept())) return;
+    fill_box(target, dest, x1, y1, x2, y2, colour);
 }
 
 int read_pixel(const image* source, int x, int y) {

@@ -20,10 +20,18 @@ struct source_rect {
 enum class put_mode { copy, transparent };
 
 image* create_image(int width, int height);
+// An image of that size whose pixels come later: until give_image_pixels,
+// nothing is drawn from it or onto it, though a put from it covers what it would.
+image* create_image_without_pixels(int width, int height);
+void give_image_pixels(image* img);  // zeroed, colour 0; an image that has them keeps them
 void destroy_image(image* img);
 
 enum bmp_result { bmp_ok = 0, bmp_not_found = 1, bmp_unreadable = 2, bmp_not_supported = 3 };
+// Onto the work page while drawing is off, only the colour table is loaded.
 bmp_result load_bmp(const char* path, image* target);
+// Sets the palette from the picture's colour table as load_bmp would, with
+// the same checks, and loads no pixels.
+bmp_result load_bmp_colours(const char* path);
 
 void put_image(image* target, int x, int y, const image* source, put_mode mode, const source_rect* rect = nullptr);
 void draw_filled_box(image* target, int x1, int y1, int x2, int y2, int colour);
@@ -55,7 +63,7 @@ void note_surface_drawn(image* target);
 // part of a put that lies inside the target.
 template <typename RowFunction>
 void put_rows(image* target, int x, int y, const image* source, const source_rect* rect, RowFunction row_function) {
-    if (source == nullptr) return;
+    if (source == nullptr || source->pixels == nullptr) return;
     const pixel_surface dest = drawn_surface_of(target);
     put_span span;
     if (dest.pixels == nullptr || !clip_put(dest, x, y, *source, rect, span)) return;

@@ -48,6 +48,7 @@ void covered(page_history& page, std::uint64_t since, int colour) {
 }  // namespace
 
 void keep_page_history(bool on) { kept = on; }
+bool page_history_kept() { return kept; }
 
 void start_page_history(std::uint64_t now_ms) {
     changes = 0;

@@ -10,6 +10,7 @@
 // Kept unless a program never jumps (korvane-headless): it costs a run
 // without drawing a third of its time.
 void keep_page_history(bool on);
+bool page_history_kept();
 // The pages as the screen opens them: one colour, since the game time given.
 void start_page_history(std::uint64_t now_ms);
 // The work page covered whole at once, with one colour (0..255) or -1 for a picture.

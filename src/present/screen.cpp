@@ -91,10 +91,18 @@ void scroll_text_up() {
 // the grid leaves a wrap pending, and each cell after it wraps to the start
 // of the bottom row (the scroll) and fills that row again.
 void advance_text_cursor(text_grid& t, std::size_t count) {
-    // Most text ends on the row it starts on.
-    if (!t.pending_wrap && count < static_cast<std::size_t>(t.columns - t.column + 1)) {
-        t.column += static_cast<int>(count);
-        return;
+    // Most text ends on the row it starts on, or fills it to its end.
+    if (!t.pending_wrap) {
+        const auto left_on_row = static_cast<std::size_t>(t.columns - t.column + 1);
+        if (count < left_on_row) {
+            t.column += static_cast<int>(count);
+            return;
+        }
+        if (count == left_on_row && t.row < t.rows) {
+            ++t.row;
+            t.column = 1;
+            return;
+        }
     }
     const std::size_t columns = static_cast<std::size_t>(t.columns);
     const std::size_t last = static_cast<std::size_t>(t.rows) * columns - 1;
@@ -199,14 +207,9 @@ void locate_text(int row, int column) {
     t.pending_wrap = false;
 }
 
-void print_text(std::string_view text) {
-    if (!screen.open || text.empty()) return;
-    text_grid& t = screen.text;
-    note_work_page_drawn_on();
-    if (!screen.drawing) {
-        advance_text_cursor(t, text.size());
-        return;
-    }
+namespace {
+
+[[gnu::noinline]] void draw_text_cells(text_grid& t, std::string_view text) {
     for (const char c : text) {
         if (t.pending_wrap) {
             scroll_text_up();
@@ -227,11 +230,31 @@ void print_text(std::string_view text) {
     note_work_page_drawn();
 }
 
+}  // namespace
+
+void print_text(std::string_view text) {
+    if (!screen.open || text.empty()) return;
+    note_work_page_drawn_on();
+    // Kept apart, so that text that is not drawn costs only its layout.
+    if (screen.drawing)
+        draw_text_cells(screen.text, text);
+    else
+        advance_text_cursor(screen.text, text.size());
+}
+
+namespace {
+void (*drawing_resumed)() = nullptr;
+}  // namespace
+
+void on_drawing_resumed(void (*hook)()) { drawing_resumed = hook; }
+
 void set_drawing(bool on) {
-    // The pages that have held one colour since drawing went off get it now.
-    if (on && !screen.drawing && screen.open)
+    if (on && !screen.drawing && screen.open) {
+        if (drawing_resumed != nullptr) drawing_resumed();
+        // The pages that have held one colour since drawing went off get it now.
         for (int page = 0; page < screen_pages; ++page)
             if (plain_colour_of(page) >= 0) std::memset(screen.pages[page], plain_colour_of(page), page_size);
+    }
     screen.drawing = on;
     if (on) mark_visible_changed();
 }

@@ -31,6 +31,9 @@ void print_text(std::string_view text);
 // game reads the screen's pixels back to decide anything, so play is the same.
 void set_drawing(bool on);
 bool drawing();
+// Called when drawing comes back on over an open screen, before anything is
+// drawn: what only drawing needs (the game's pictures) can wait until then.
+void on_drawing_resumed(void (*hook)());
 
 // The next open_screen keeps the pages' pixels, for a replay played again
 // from its start that draws only the pages that differ (page_history.h).

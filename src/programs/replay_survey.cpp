@@ -1,6 +1,5 @@
 #include "programs/replay_survey.h"
 
-#include "assets/assets.h"
 #include "flow/flow.h"
 #include "present/headless_platform.h"
 #include "present/page_history.h"
@@ -41,7 +40,6 @@ replay_timeline survey_replay(const std::vector<script_event>& events, int argc,
     timeline.set_length(survey.now_ms());
     set_drawing(true);
     set_frame_end_hook(nullptr);
-    free_graphics();
     reset_program_state();
     install_platform(watching);
     return timeline;

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "assets/assets.h"
 #include "flow/flow.h"
 #include "present/sdl_platform.h"
 #include "programs/command_line.h"
@@ -92,8 +91,8 @@ int run_on_sdl(int argc, char** argv, bool full_screen) {
                     run_program(static_cast<int>(o.game_args.size()) - 1, o.game_args.data(), run.window.full_screen);
                 break;
             } catch (const replay_jumped&) {
-                // The game from its start again, in the same window, with the same sound.
-                free_graphics();
+                // The game from its start again, in the same window, with the
+                // same sound and pictures.
                 reset_program_state();
             }
         }
