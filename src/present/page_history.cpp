@@ -16,8 +16,11 @@ struct page_history {
     // 80 in two words), the rows whose cells all were, and when the first was.
     std::uint64_t cells[cell_rows][2] = {};
     int rows_covered = 0;
-    bool any_cells = false;
+    // The rows holding any of those cells, first to last: a page is covered
+    // and copied every frame, and most frames write cells in a few rows.
+    int first_row = cell_rows, last_row = -1;
     std::uint64_t first_cell_ms = 0;
+    bool any_cells() const { return first_row <= last_row; }
 };
 
 page_history pages[screen_pages];
@@ -31,18 +34,23 @@ std::uint64_t game_time() {
 
 page_history& work() { return pages[current_work_page()]; }
 
-void changed(page_history& page) {
+void changed(page_history& page, std::uint64_t now) {
     page.mark.version = ++changes;
-    page.mark.changed_ms = game_time();
+    page.mark.changed_ms = now;
 }
 
-void covered(page_history& page, std::uint64_t since, int colour) {
-    changed(page);
+void forget_cells(page_history& page) {
+    for (int row = page.first_row; row <= page.last_row; ++row) page.cells[row][0] = page.cells[row][1] = 0;
+    page.rows_covered = 0;
+    page.first_row = cell_rows;
+    page.last_row = -1;
+}
+
+void covered(page_history& page, std::uint64_t now, std::uint64_t since, int colour) {
+    changed(page, now);
     page.mark.covered_ms = since;
     page.mark.plain_colour = colour;
-    for (auto& row : page.cells) row[0] = row[1] = 0;
-    page.rows_covered = 0;
-    page.any_cells = false;
+    forget_cells(page);
 }
 
 }  // namespace
@@ -52,26 +60,31 @@ bool page_history_kept() { return kept; }
 
 void start_page_history(std::uint64_t now_ms) {
     changes = 0;
-    for (page_history& page : pages) covered(page, now_ms, 0);
+    const std::uint64_t now = game_time();
+    for (page_history& page : pages) covered(page, now, now_ms, 0);
 }
 
 void note_work_page_covered(int colour) {
-    if (kept) covered(work(), game_time(), colour < 0 ? -1 : colour & 0xff);
+    if (!kept) return;
+    const std::uint64_t now = game_time();
+    covered(work(), now, now, colour < 0 ? -1 : colour & 0xff);
 }
 
 void note_work_page_area_covered(int x1, int y1, int x2, int y2) {
     if (!kept) return;
-    // Only the cells lying wholly inside count.
-    const int first_column = (x1 + 7) / 8, last_column = (x2 + 1) / 8 - 1;
-    const int first_row = (y1 + 7) / 8, last_row = (y2 + 1) / 8 - 1;
+    // Only the cells lying wholly inside count. The area is on the page, so
+    // shifts divide.
+    const int first_column = (x1 + 7) >> 3, last_column = ((x2 + 1) >> 3) - 1;
+    const int first_row = (y1 + 7) >> 3, last_row = ((y2 + 1) >> 3) - 1;
     if (first_column > last_column || first_row > last_row) return;
     page_history& page = work();
     const std::uint64_t now = game_time();
-    changed(page);
+    changed(page, now);
     // Covered whole already now: these cells cannot make it later.
     if (page.mark.covered_ms == now) return;
-    if (!page.any_cells) page.first_cell_ms = now;
-    page.any_cells = true;
+    if (!page.any_cells()) page.first_cell_ms = now;
+    page.first_row = std::min(page.first_row, first_row);
+    page.last_row = std::max(page.last_row, last_row);
     const auto bits = [](int from, int to) {  // bits from..to of one word, as far as they reach it
         if (to < 0 || from > 63) return std::uint64_t{0};
         from = std::max(from, 0);
@@ -87,7 +100,7 @@ void note_work_page_area_covered(int x1, int y1, int x2, int y2) {
         cells[1] |= high;
         if (!was_full && cells[0] == ~std::uint64_t{0} && cells[1] == full_high) ++page.rows_covered;
     }
-    if (page.rows_covered == cell_rows) covered(page, page.first_cell_ms, -1);
+    if (page.rows_covered == cell_rows) covered(page, now, page.first_cell_ms, -1);
 }
 
 void note_work_page_drawn_on() {
@@ -100,9 +113,20 @@ void note_work_page_drawn_on() {
 }
 
 void note_page_copied(int source, int destination) {
-    if (!kept) return;
-    pages[destination] = pages[source];
-    changed(pages[destination]);
+    if (!kept || source == destination) return;
+    const page_history& from = pages[source];
+    page_history& to = pages[destination];
+    forget_cells(to);
+    for (int row = from.first_row; row <= from.last_row; ++row) {
+        to.cells[row][0] = from.cells[row][0];
+        to.cells[row][1] = from.cells[row][1];
+    }
+    to.mark = from.mark;
+    to.rows_covered = from.rows_covered;
+    to.first_row = from.first_row;
+    to.last_row = from.last_row;
+    to.first_cell_ms = from.first_cell_ms;
+    changed(to, game_time());
 }
 
 int plain_colour_of(int page) { return pages[page].mark.plain_colour; }

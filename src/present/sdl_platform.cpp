@@ -86,7 +86,11 @@ public:
     const char* failure_reason() const override { return failure_.c_str(); }
     void present(const std::uint8_t* pixels, const rgb* palette) override;
     void pump_events() override;
-    std::uint64_t now_ms() override { return replay_ ? replay_clock_ms() : SDL_GetTicks64(); }
+    std::uint64_t now_ms() override {
+        // Catching up, no time passes for the game: the clock is not looked at.
+        if (catch_up_to_) return static_cast<std::uint64_t>(replay_clock_);
+        return replay_ ? replay_clock_ms() : SDL_GetTicks64();
+    }
     std::uint64_t virtual_ms() override { return virtual_ms_; }
     void sleep_begins(int ms) override;
     void sleep_ends() override { time_passing_ = false; }
@@ -144,6 +148,10 @@ private:
     std::vector<std::uint8_t> shown_pixels_;
     rgb shown_palette_[256] = {};
     bool shown_any_ = false;
+    struct {
+        const std::uint8_t* pixels = nullptr;
+        const rgb* palette = nullptr;
+    } caught_up_picture_;
     bool minimised_ = false;
     int windowed_width_;
     int windowed_height_;
@@ -397,11 +405,10 @@ void sdl_platform::wait_ms(int ms) {
 }
 
 void sdl_platform::present(const std::uint8_t* pixels, const rgb* palette) {
-    // Catching up, only the last picture counts, shown when it is reached.
+    // Catching up, only the last picture counts, taken when it is reached:
+    // the screen's pages hold it until the game goes on.
     if (catch_up_to_) {
-        std::memcpy(shown_pixels_.data(), pixels, shown_pixels_.size());
-        std::memcpy(shown_palette_, palette, sizeof shown_palette_);
-        shown_any_ = true;
+        caught_up_picture_ = {pixels, palette};
         return;
     }
     // Only a new picture is shown: the title screen shows the same one for
@@ -573,6 +580,12 @@ void sdl_platform::catch_up_step() {
     set_drawing(true);
     if (on_catch_up_) on_catch_up_(false);
     last_wake_ms_ = now_ms();
+    if (caught_up_picture_.pixels != nullptr) {
+        std::memcpy(shown_pixels_.data(), caught_up_picture_.pixels, shown_pixels_.size());
+        std::memcpy(shown_palette_, caught_up_picture_.palette, sizeof shown_palette_);
+        shown_any_ = true;
+        caught_up_picture_ = {};
+    }
     if (shown_any_) upload_shown_picture();
     draw();
     tell_replay_position(SDL_GetTicks64() - jump_began_ms_);
