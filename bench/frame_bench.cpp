@@ -2,13 +2,10 @@
 // it cannot beat: a plain memcpy of the same bytes. See bench/README.md.
 // Run in the game folder:  cd build/game && ../bench/korvane_bench
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -18,6 +15,7 @@
 #include "present/headless_platform.h"
 #include "present/picture_digest.h"
 #include "present/screen.h"
+#include "recorded_games.h"
 
 namespace {
 
@@ -133,29 +131,8 @@ BENCHMARK(BM_LoadGraphicsCold)->UseManualTime()->Unit(benchmark::kMillisecond)->
 // games recorded once, then replayed with and without drawing. Each replay is
 // a fresh process; its time is the wall time the timedemo line reports, and
 // frames_per_s its frames of play a second.
-struct recorded_games {
-    std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("korvane_bench_" + std::to_string(getpid()));
-    std::string script;  // empty when the games could not be recorded
-
-    recorded_games() {
-        std::filesystem::create_directories(folder);
-        const std::string path = (folder / "games.script").string();
-        const std::string command = "XDG_DATA_HOME='" + folder.string() +
-                                    "' ./korvane-headless --autoplay 1 --games 8 --no-draw --record '" + path +
-                                    "' >/dev/null";
-        if (std::system(command.c_str()) == 0) script = path;
-    }
-    ~recorded_games() { std::filesystem::remove_all(folder); }
-};
-
-const std::string& timedemo_recording() {
-    static const recorded_games games;
-    return games.script;
-}
-
 void timedemo(benchmark::State& state, const char* options) {
-    const std::string& recording = timedemo_recording();
+    const std::string& recording = recorded_games(8);
     if (recording.empty()) {
         state.SkipWithError("the autoplayer's games were not recorded: run in the game folder");
         return;

@@ -46,10 +46,11 @@ struct run_end {
     page_marks pages;  // as the run left them
 };
 
-// The recording played from its start to ms, drawn from draw_from_ms on
-// (0: all the way), on the pages' pixels as the last run left them or on a
-// fresh screen; as the window plays it after a jump.
-run_end play_to(const script_contents& script, std::uint64_t ms, std::uint64_t draw_from_ms, bool on_last_pixels) {
+// The recording played from its start to ms, drawn as planned (from 0: all
+// the way), on the pages' pixels as the last run left them or on a fresh
+// screen; as the window plays it after a jump.
+run_end play_to(const script_contents& script, std::uint64_t ms, const redrawing& plan, bool on_last_pixels) {
+    const std::uint64_t draw_from_ms = plan.from_ms;
     reset_game_state();
     keep_hi_score_apart(script.best_at_start);
     headless_platform platform(script.events, {{ms, "shot"}}, ms + 1);
@@ -71,8 +72,9 @@ run_end play_to(const script_contents& script, std::uint64_t ms, std::uint64_t d
         run_program(2, game_args, false);
     } catch (const headless_run_over&) {
     }
-    end.pages = current_page_marks();
     set_drawing(true);
+    forget_pages(plan.forgotten);
+    end.pages = current_page_marks();
     free_graphics();
     install_platform(nullptr);
     use_sound_library(nullptr);
@@ -91,19 +93,31 @@ TEST(ReplaySeek, AJumpDrawsOnlyWhatItNeedsAndShowsWhatDrawingAllTheWayShows) {
         // Watched from the start to a moment, then a jump forward or back,
         // then another from there.
         const std::uint64_t step = timeline.length_ms() / 11;
-        run_end watched = play_to(script, step, 0, false);
+        run_end watched = play_to(script, step, {0, 0}, false);
         int short_stretches = 0, jumps = 0;
+        // Then to a game's start, where the story picture before it is no
+        // longer needed, and back into the story, where it is.
+        const std::uint64_t game = timeline.next_game_start(0);
         for (const std::uint64_t to :
-             {4 * step, 2 * step + 777, 9 * step, 9 * step + 10'000, 5 * step + 40, 7 * step}) {
-            const std::uint64_t from = timeline.draw_from(to, watched.pages);
+             {4 * step, 2 * step + 777, 9 * step, 9 * step + 10'000, 5 * step + 40, 7 * step, game, game / 4}) {
+            const redrawing plan = timeline.draw_from(to, watched.pages);
+            const std::uint64_t from = plan.from_ms;
             ASSERT_LE(from, to);
             ++jumps;
             if (to - from < 2000) ++short_stretches;
-            const run_end jumped = play_to(script, to, from, true);
-            const run_end whole = play_to(script, to, 0, false);
+            if (to == game) {
+                EXPECT_LT(to - from, 2000u) << name << ": the story picture drawn again";
+            }
+            const run_end jumped = play_to(script, to, plan, true);
+            const run_end whole = play_to(script, to, {0, 0}, false);
             ASSERT_FALSE(whole.shown.pixels.empty()) << name << " at " << to;
             EXPECT_TRUE(jumped.shown == whole.shown) << name << " at " << to << " drawn from " << from;
-            EXPECT_EQ(jumped.pages, whole.pages) << name << " at " << to;
+            // The pages left undrawn are marked so, so the next jump draws them.
+            for (int page = 0; page < screen_pages; ++page) {
+                page_mark expected = whole.pages[page];
+                expected.pixels_unknown = (plan.forgotten & (1u << page)) != 0;
+                EXPECT_EQ(jumped.pages[page], expected) << name << " at " << to << ", page " << page;
+            }
             watched = jumped;
         }
         // In play most jumps need only their last frames drawn (on the other
@@ -112,6 +126,28 @@ TEST(ReplaySeek, AJumpDrawsOnlyWhatItNeedsAndShowsWhatDrawingAllTheWayShows) {
             EXPECT_GE(short_stretches * 3, jumps * 2) << name;
         }
     }
+}
+
+TEST(ReplaySeek, APageLeftUndrawnIsDrawnByTheNextJumpUntilItIsCoveredWhole) {
+    test_screen screen;
+    set_pages(2, 0);
+    clear_screen();
+    print_text("x");
+    const page_marks wanted = current_page_marks();
+    EXPECT_EQ(draw_again_from(wanted, wanted, 0).from_ms, UINT64_MAX);  // all held as wanted
+    forget_pages(1u << 2);
+    const page_marks held = current_page_marks();
+    EXPECT_EQ(draw_again_from(wanted, held, 0).from_ms, wanted[2].covered_ms);
+    const redrawing unneeded = draw_again_from(wanted, held, 1u << 2);
+    EXPECT_EQ(unneeded.from_ms, UINT64_MAX);
+    EXPECT_EQ(unneeded.forgotten, 1u << 2);
+    // Copied, the copy is as unknown; covered whole, it is known again.
+    copy_page(2, 1);
+    EXPECT_TRUE(current_page_marks()[1].pixels_unknown);
+    print_text("y");
+    EXPECT_TRUE(current_page_marks()[2].pixels_unknown);
+    clear_screen();
+    EXPECT_FALSE(current_page_marks()[2].pixels_unknown);
 }
 
 TEST(ReplaySeek, GameStartsAndTheLengthComeFromPlayingItThrough) {

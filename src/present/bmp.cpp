@@ -57,7 +57,10 @@ bmp_result load(const char* path, image* target, part wanted) {
 
     const pixel_surface dest = surface_of(target);
     if (dest.pixels == nullptr) return bmp_unreadable;
-    if (target == nullptr && wanted != part::colours) note_work_page_drawn_on();
+    if (target == nullptr && wanted != part::colours) {
+        note_work_page_drawn_on();
+        note_work_page_area_written(0, 0, std::min(file_width, dest.width) - 1, std::min(file_height, dest.height) - 1);
+    }
 
     const std::size_t table_entries = std::min<std::size_t>((pixel_offset - header_size) / 4, 256);
     std::uint8_t table[256 * 4];

@@ -106,14 +106,14 @@ namespace {
 void fill_box(image* target, const pixel_surface& dest, int x1, int y1, int x2, int y2, int colour) {
     if (x1 > x2) std::swap(x1, x2);
     if (y1 > y2) std::swap(y1, y2);
-    if (covers_screen(target, x1, y1, x2, y2)) note_work_page_covered(static_cast<std::uint8_t>(colour));
-    const pixel_surface area = target == nullptr ? surface_of(nullptr) : dest;
-    if (x2 < 0 || y2 < 0 || x1 >= area.width || y1 >= area.height) return;
+    const bool whole_screen = covers_screen(target, x1, y1, x2, y2);
+    if (whole_screen) note_work_page_covered(static_cast<std::uint8_t>(colour));
+    if (x2 < 0 || y2 < 0 || x1 >= dest.width || y1 >= dest.height) return;
     x1 = std::max(x1, 0);
     y1 = std::max(y1, 0);
-    x2 = std::min(x2, area.width - 1);
-    y2 = std::min(y2, area.height - 1);
-    if (target == nullptr) note_work_page_area_covered(x1, y1, x2, y2);
+    x2 = std::min(x2, dest.width - 1);
+    y2 = std::min(y2, dest.height - 1);
+    if (target == nullptr && !whole_screen) note_work_page_area_covered(x1, y1, x2, y2);
     if (dest.pixels == nullptr) return;
     for (int y = y1; y <= y2; ++y)
         std::memset(dest.pixels + y * dest.pitch + x1, static_cast<std::uint8_t>(colour), x2 - x1 + 1);
@@ -124,14 +124,21 @@ void fill_box(image* target, const pixel_surface& dest, int x1, int y1, int x2, 
 }  // namespace
 
 void draw_filled_box(image* target, int x1, int y1, int x2, int y2, int colour) {
-    const pixel_surface dest = drawn_surface_of(target);
-    // Nothing to draw and nothing to tell: most boxes of a run without drawing.
-    if (dest.pixels == nullptr && (target != nullptr || !page_history_kept())) return;
-    fill_box(target, dest, x1, y1, x2, y2, colour);
+    if (target != nullptr) {
+        fill_box(target, surface_of(target), x1, y1, x2, y2, colour);
+        return;
+    }
+    // On the work page the box tells the page history itself, drawn or not;
+    // most boxes of a run without drawing or history are nothing to do.
+    if (!drawing() && !page_history_kept()) return;
+    pixel_surface dest = surface_of(nullptr);
+    if (!drawing()) dest.pixels = nullptr;
+    fill_box(nullptr, dest, x1, y1, x2, y2, colour);
 }
 
 int read_pixel(const image* source, int x, int y) {
     const pixel_surface view = surface_of(const_cast<image*>(source));
     if (view.pixels == nullptr || x < 0 || y < 0 || x >= view.width || y >= view.height) return -1;
+    if (source == nullptr) note_work_page_pixel_read(x, y);
     return view.pixels[y * view.pitch + x];
 }

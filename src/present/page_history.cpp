@@ -20,12 +20,24 @@ struct page_history {
     // and copied every frame, and most frames write cells in a few rows.
     int first_row = cell_rows, last_row = -1;
     std::uint64_t first_cell_ms = 0;
+    std::uint64_t first_cell_take = 0;  // the uses taken before it
     bool any_cells() const { return first_row <= last_row; }
+    // The last area written opaquely, and the uses taken before it.
+    int written_x1 = 0, written_y1 = 0, written_x2 = -1, written_y2 = -1;
+    std::uint64_t written_take = 0;
 };
 
 page_history pages[screen_pages];
 std::uint64_t changes = 0;
 bool kept = true;
+
+bool uses_tracked = false;
+page_uses uses{};
+std::uint64_t takes = 0;
+
+void used(int page, page_use use) {
+    if (uses_tracked && uses[page] == page_use::none) uses[page] = use;
+}
 
 std::uint64_t game_time() {
     platform* p = current_platform();
@@ -50,6 +62,7 @@ void covered(page_history& page, std::uint64_t now, std::uint64_t since, int col
     changed(page, now);
     page.mark.covered_ms = since;
     page.mark.plain_colour = colour;
+    page.mark.pixels_unknown = false;
     forget_cells(page);
 }
 
@@ -68,21 +81,27 @@ void note_work_page_covered(int colour) {
     if (!kept) return;
     const std::uint64_t now = game_time();
     covered(work(), now, now, colour < 0 ? -1 : colour & 0xff);
+    used(current_work_page(), page_use::replaced);
 }
 
 void note_work_page_area_covered(int x1, int y1, int x2, int y2) {
     if (!kept) return;
+    page_history& page = work();
+    const std::uint64_t now = game_time();
+    page.mark.changed_ms = now;
+    page.mark.plain_colour = -1;
     // Only the cells lying wholly inside count. The area is on the page, so
     // shifts divide.
     const int first_column = (x1 + 7) >> 3, last_column = ((x2 + 1) >> 3) - 1;
     const int first_row = (y1 + 7) >> 3, last_row = ((y2 + 1) >> 3) - 1;
     if (first_column > last_column || first_row > last_row) return;
-    page_history& page = work();
-    const std::uint64_t now = game_time();
     changed(page, now);
     // Covered whole already now: these cells cannot make it later.
     if (page.mark.covered_ms == now) return;
-    if (!page.any_cells()) page.first_cell_ms = now;
+    if (!page.any_cells()) {
+        page.first_cell_ms = now;
+        page.first_cell_take = takes;
+    }
     page.first_row = std::min(page.first_row, first_row);
     page.last_row = std::max(page.last_row, last_row);
     const auto bits = [](int from, int to) {  // bits from..to of one word, as far as they reach it
@@ -100,7 +119,10 @@ void note_work_page_area_covered(int x1, int y1, int x2, int y2) {
         cells[1] |= high;
         if (!was_full && cells[0] == ~std::uint64_t{0} && cells[1] == full_high) ++page.rows_covered;
     }
-    if (page.rows_covered == cell_rows) covered(page, now, page.first_cell_ms, -1);
+    if (page.rows_covered != cell_rows) return;
+    covered(page, now, page.first_cell_ms, -1);
+    // Some cells may hold what was there before the uses were last taken.
+    if (page.first_cell_take == takes) used(current_work_page(), page_use::replaced);
 }
 
 void note_work_page_drawn_on() {
@@ -126,7 +148,48 @@ void note_page_copied(int source, int destination) {
     to.first_row = from.first_row;
     to.last_row = from.last_row;
     to.first_cell_ms = from.first_cell_ms;
+    to.first_cell_take = from.first_cell_take;
     changed(to, game_time());
+    used(source, page_use::read);
+    used(destination, page_use::replaced);
+}
+
+void note_page_shown(int page) { used(page, page_use::read); }
+
+void note_work_page_pixel_read(int x, int y) {
+    if (!uses_tracked) return;
+    const page_history& page = work();
+    if (page.written_take == takes && x >= page.written_x1 && x <= page.written_x2 && y >= page.written_y1 &&
+        y <= page.written_y2)
+        return;
+    used(current_work_page(), page_use::read);
+}
+
+void note_work_page_area_written(int x1, int y1, int x2, int y2) {
+    if (!uses_tracked) return;
+    page_history& page = work();
+    page.written_x1 = x1;
+    page.written_y1 = y1;
+    page.written_x2 = x2;
+    page.written_y2 = y2;
+    page.written_take = takes;
+}
+
+void track_page_uses(bool on) {
+    uses_tracked = on;
+    uses = {};
+}
+
+page_uses take_page_uses() {
+    const page_uses taken = uses;
+    uses = {};
+    ++takes;
+    return taken;
+}
+
+void forget_pages(page_set forgotten) {
+    for (int page = 0; page < screen_pages; ++page)
+        if (forgotten & (1u << page)) pages[page].mark.pixels_unknown = true;
 }
 
 int plain_colour_of(int page) { return pages[page].mark.plain_colour; }
@@ -137,22 +200,29 @@ page_marks current_page_marks() {
     return marks;
 }
 
-std::uint64_t draw_again_from(const page_marks& wanted, const page_marks& held) {
+redrawing draw_again_from(const page_marks& wanted, const page_marks& held, page_set unneeded) {
     bool kept[screen_pages];
     for (int page = 0; page < screen_pages; ++page)
-        kept[page] = wanted[page].version == held[page].version && wanted[page].changed_ms == held[page].changed_ms;
+        kept[page] = !held[page].pixels_unknown && wanted[page].version == held[page].version &&
+                     wanted[page].changed_ms == held[page].changed_ms;
+    const auto needed = [unneeded](int page) { return (unneeded & (1u << page)) == 0; };
     // A kept page must stay as it is while the others are drawn: one changed
     // since the drawing starts is drawn again too, which may start it earlier.
     for (;;) {
         std::uint64_t from = UINT64_MAX;
         for (int page = 0; page < screen_pages; ++page)
-            if (!kept[page] && wanted[page].plain_colour < 0) from = std::min(from, wanted[page].covered_ms);
+            if (!kept[page] && needed(page) && wanted[page].plain_colour < 0)
+                from = std::min(from, wanted[page].covered_ms);
         bool settled = true;
         for (int page = 0; page < screen_pages; ++page)
             if (kept[page] && from != UINT64_MAX && wanted[page].changed_ms >= from) {
                 kept[page] = false;
                 settled = false;
             }
-        if (settled) return from;
+        if (!settled) continue;
+        page_set forgotten = 0;
+        for (int page = 0; page < screen_pages; ++page)
+            if (!kept[page] && !needed(page)) forgotten |= 1u << page;
+        return {from, forgotten};
     }
 }

@@ -291,7 +291,10 @@ void note_work_page_drawn() {
 }
 
 void refresh_display(bool force) {
-    if (!screen.open || !screen.drawing || screen.locked || !screen.display_stale) return;
+    if (!screen.open || screen.locked || !screen.display_stale) return;
+    // What would be shown is read, drawn or not.
+    note_page_shown(screen.visible);
+    if (!screen.drawing) return;
     platform* p = current_platform();
     const std::uint64_t now = p->now_ms();
     if (!force && now - screen.last_refresh_ms < refresh_period_ms) return;

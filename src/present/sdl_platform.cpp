@@ -183,9 +183,9 @@ private:
     double replay_clock_ = 0;
     std::uint64_t replay_clock_read_at_ = 0;
     std::uint64_t picture_ms_ = 0;
-    // A jump being caught up to, and from when it draws.
+    // A jump being caught up to, and how it draws.
     std::optional<std::uint64_t> catch_up_to_;
-    std::uint64_t draw_from_ms_ = 0;
+    redrawing redrawing_{};
     std::uint64_t jump_began_ms_ = 0;  // on the wall clock
     SDL_Texture* replay_strip_ = nullptr;
     std::optional<std::uint64_t> replay_strip_until_;
@@ -558,7 +558,7 @@ void sdl_platform::jump_to(std::uint64_t ms) {
     // A recording being made of the replay cannot go back in time.
     if (!timeline_ || timeline_->length_ms() == 0 || recording_input()) return;
     ms = std::min(ms, timeline_->length_ms() - 1);
-    draw_from_ms_ = timeline_->draw_from(ms, current_page_marks());
+    redrawing_ = timeline_->draw_from(ms, current_page_marks());
     catch_up_to_ = ms;
     jump_began_ms_ = SDL_GetTicks64();
     if (on_catch_up_) on_catch_up_(true);
@@ -566,18 +566,19 @@ void sdl_platform::jump_to(std::uint64_t ms) {
     time_passing_ = false;
     waiting_input_.clear();
     replay_->restart();
-    set_drawing(draw_from_ms_ == 0);
+    set_drawing(redrawing_.from_ms == 0);
     keep_pixels_at_next_open();
     throw replay_jumped{};
 }
 
 void sdl_platform::catch_up_step() {
     if (!catch_up_to_) return;
-    if (!drawing() && virtual_ms_ >= draw_from_ms_) set_drawing(true);
+    if (!drawing() && virtual_ms_ >= redrawing_.from_ms) set_drawing(true);
     // This sleep spans the moment: the picture presented before it is the one.
     if (virtual_ms_ <= *catch_up_to_) return;
     catch_up_to_.reset();
     set_drawing(true);
+    forget_pages(redrawing_.forgotten);
     if (on_catch_up_) on_catch_up_(false);
     last_wake_ms_ = now_ms();
     if (caught_up_picture_.pixels != nullptr) {

@@ -25,7 +25,9 @@ replay_timeline survey_replay(const std::vector<script_event>& events, int argc,
     headless_platform survey(events, {}, std::nullopt);
     survey.on_sleep([&survey, &timeline](std::uint64_t) {
         last_sleep_ms = survey.now_ms();
-        timeline.picture_shown(last_sleep_ms, current_page_marks());
+        timeline.picture_shown(last_sleep_ms, current_page_marks(), take_page_uses());
+        // What is shown while it sleeps is read then.
+        note_page_shown(current_visible_page());
     });
     surveyed = &timeline;
     games_seen = 0;
@@ -33,11 +35,13 @@ replay_timeline survey_replay(const std::vector<script_event>& events, int argc,
     install_platform(&survey);
     set_frame_end_hook(frame_ended);
     set_drawing(false);
+    track_page_uses(true);
     try {
         run_program(argc, argv, false);
     } catch (const headless_run_over&) {
     }
     timeline.set_length(survey.now_ms());
+    track_page_uses(false);
     set_drawing(true);
     set_frame_end_hook(nullptr);
     reset_program_state();
