@@ -9,6 +9,8 @@
 
 #include "bmp_builder.h"
 #include "bmp_files.h"
+#include "present/page_history.h"
+#include "present/screen.h"
 #include "test_screen.h"
 
 namespace {
@@ -162,18 +164,43 @@ TEST_F(BmpLoading, RefusedFilesChangeNothing) {
     EXPECT_EQ(screen_palette()[3].r, before.r);
 }
 
-TEST_F(BmpLoading, TruncatedFileKeepsTheRowsReadSoFar) {
+// A 4x3 picture of rows 1, 2, 3 whose top row is cut short.
+std::vector<std::uint8_t> cut_short_picture() {
     bmp_fields s;
     s.width = 4;
     s.height = 3;
     s.pixels = {1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3};
     std::vector<std::uint8_t> bytes = build_bmp(s);
-    bytes.resize(bytes.size() - 3);  // the top row is cut short
+    bytes.resize(bytes.size() - 3);
+    return bytes;
+}
+
+TEST_F(BmpLoading, TruncatedFileKeepsTheRowsReadSoFar) {
     image_ptr img = make_image(4, 3);
-    EXPECT_EQ(load_bmp(write("cut.bmp", bytes).c_str(), img.get()), bmp_unreadable);
+    EXPECT_EQ(load_bmp(write("cut.bmp", cut_short_picture()).c_str(), img.get()), bmp_unreadable);
     EXPECT_EQ(at(*img, 0, 2), 3);
     EXPECT_EQ(at(*img, 0, 1), 2);
     EXPECT_EQ(at(*img, 0, 0), 0);
+}
+
+// As the survey of a replay sees a picture loaded onto a page and read back,
+// drawn or not: a pixel the picture wrote does not read what the page held.
+TEST_F(BmpLoading, OnAPageOnlyTheRowsTheFileHoldsAreReadBackAsThePicture) {
+    const std::string cut = write("cut.bmp", cut_short_picture());
+    set_pages(2, 0);
+    track_page_uses(true);
+    for (const bool drawn : {true, false}) {
+        set_drawing(drawn);
+        take_page_uses();
+        load_bmp(cut.c_str(), nullptr);
+        read_pixel(nullptr, 3, 1);
+        EXPECT_EQ(take_page_uses()[2], page_use::none) << drawn;
+        load_bmp(cut.c_str(), nullptr);
+        read_pixel(nullptr, 0, 0);
+        EXPECT_EQ(take_page_uses()[2], page_use::read) << drawn;
+    }
+    track_page_uses(false);
+    set_drawing(true);
 }
 
 TEST_F(BmpLoading, APictureTallerThanItsTargetGivesItsTopRows) {

@@ -57,9 +57,21 @@ bmp_result load(const char* path, image* target, part wanted) {
 
     const pixel_surface dest = surface_of(target);
     if (dest.pixels == nullptr) return bmp_unreadable;
+    const std::uint64_t row_bytes = (std::uint64_t{static_cast<std::uint32_t>(file_width)} * bits + 7) / 8;
+    const std::uint64_t stride = (row_bytes + 3) & ~std::uint64_t{3};
+    const std::uint32_t width = std::min<std::uint32_t>(file_width, dest.width);
+    const std::int32_t rows = std::min<std::int32_t>(file_height, dest.height);
+    // Rows are stored bottom first, and loaded up to the first the file does
+    // not hold whole: the top one loaded is known before any is read.
+    const std::uint64_t whole_rows =
+        file.size() < pixel_offset + row_bytes ? 0 : (file.size() - pixel_offset - row_bytes) / stride + 1;
+    const std::int64_t first_whole =
+        std::int64_t{file_height} -
+        static_cast<std::int64_t>(std::min<std::uint64_t>(whole_rows, static_cast<std::uint64_t>(file_height)));
+    const auto top = static_cast<std::int32_t>(std::clamp<std::int64_t>(first_whole, 0, rows));
     if (target == nullptr && wanted != part::colours) {
         note_work_page_drawn_on();
-        note_work_page_area_written(0, 0, std::min(file_width, dest.width) - 1, std::min(file_height, dest.height) - 1);
+        note_work_page_area_written(0, top, static_cast<int>(width) - 1, rows - 1);
     }
 
     const std::size_t table_entries = std::min<std::size_t>((pixel_offset - header_size) / 4, 256);
@@ -71,19 +83,14 @@ bmp_result load(const char* path, image* target, part wanted) {
     }
     if (wanted != part::whole) return bmp_ok;
 
-    const std::uint64_t row_bytes = (std::uint64_t{static_cast<std::uint32_t>(file_width)} * bits + 7) / 8;
-    const std::uint64_t stride = (row_bytes + 3) & ~std::uint64_t{3};
-    const std::uint32_t width = std::min<std::uint32_t>(file_width, dest.width);
-    const std::int32_t rows = std::min<std::int32_t>(file_height, dest.height);
     static std::vector<std::uint8_t> row;
     row.resize((std::uint64_t{width} * bits + 7) / 8);
-    bmp_result result = bmp_ok;
-    // Rows are stored bottom first; those below the target are never read.
-    for (std::int32_t y = rows - 1; y >= 0; --y) {
-        const std::uint64_t stored = static_cast<std::uint64_t>(file_height - 1 - y);
-        const std::uint64_t start = pixel_offset + stored * stride;
-        // A row the file holds only in part makes the picture unreadable from there.
-        if (start + row_bytes > file.size() || !file.read_at(start, row.data(), row.size())) {
+    // Those below the target are never read. A row the file holds only in
+    // part makes the picture unreadable from there.
+    bmp_result result = top > 0 ? bmp_unreadable : bmp_ok;
+    for (std::int32_t y = rows - 1; y >= top; --y) {
+        const std::uint64_t start = pixel_offset + static_cast<std::uint64_t>(file_height - 1 - y) * stride;
+        if (!file.read_at(start, row.data(), row.size())) {
             result = bmp_unreadable;
             break;
         }
